@@ -1,0 +1,4 @@
+#include "scene/scene.h"
+
+// Placeholder until the scene exists: nothing moves yet.
+void update() {}

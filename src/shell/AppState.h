@@ -1,0 +1,25 @@
+// The one record of global state shared by the shell, the scene and the frame.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/windows_api.h"
+
+class IModel;
+class DeferredRendering;
+
+struct AppState {
+    IModel *models[5];                    // owning; slot number is the drawing order
+    DeferredRendering *deferredRendering; // owning
+    std::int32_t screenWidth;             // current drawing size, pixels
+    std::int32_t screenHeight;
+    HGLRC hRC;
+    HDC hDC;
+    HWND hWnd;
+    std::uint32_t lastTick; // tick count read by the previous update, ms
+    std::uint8_t viewMode;  // 0 = final image, 1 = debug view
+    float lightAngle;       // degrees about the world Y axis
+};
+
+// Statically allocated and therefore all zero at process start.
+extern AppState appState;
