@@ -207,6 +207,10 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must b
 #define PFD_TYPE_RGBA 0
 #define PFD_MAIN_PLANE 0
 
+// The functions have C linkage, as on Windows, so that tests can stand in for
+// one of them by its plain name (GNU ld --wrap).
+extern "C" {
+
 // kernel32
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 DWORD WINAPI GetTickCount();
@@ -246,5 +250,7 @@ BOOL WINAPI wglDeleteContext(HGLRC hGLRC);
 
 // The program's entry function; the platform's own entry point calls it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prevInstance, LPSTR cmdLine, int cmdShow);
+
+} // extern "C"
 
 #endif
