@@ -1,0 +1,138 @@
+// State shared by the X11/GLX implementation of the Win32 subset.
+//
+// Handles given out to callers (HWND, HDC, HGLRC) are opaque numbers, never
+// pointers: each kind has its own table here, so a stale or foreign handle is
+// simply not found instead of being dereferenced. Numbers are never reused.
+#pragma once
+
+#include "platform/windows_api.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <GL/glx.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvane::x11 {
+
+struct WindowClass {
+    ATOM atom = 0;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+};
+
+struct WindowInfo {
+    HWND handle = nullptr;
+    HDC dc = nullptr; // the window's own device context (every window owns one)
+    const WindowClass *windowClass = nullptr;
+    std::string title; // UTF-8
+    bool defaultPosition = true;
+    int x = 0, y = 0;
+    int width = 0, height = 0; // client size; on X the window has no frame of its own
+
+    ::Window xid = 0;
+    Colormap colormap = 0; // owned only once a pixel format has been set
+    GLXWindow glxWindow = 0;
+    int pixelFormat = 0; // 0 until SetPixelFormat
+
+    bool shown = false;              // ShowWindow made it visible (and it was not hidden since)
+    bool minimized = false;          // the window manager unmapped it
+    int unmapsExpected = 0;          // unmaps we asked for ourselves, not to be read as minimising
+    bool destroying = false;         // WM_DESTROY is being sent
+    unsigned char keysDown[32] = {}; // bit per X keycode, to tell auto-repeat apart
+};
+
+struct Context {
+    GLXContext glx = nullptr;
+    int pixelFormat = 0;
+};
+
+// An X window and its GLX window whose destruction waits until no context
+// is current on them any more.
+struct RetiredDrawable {
+    ::Window xid = 0;
+    GLXWindow glxWindow = 0;
+    Colormap colormap = 0;
+};
+
+struct State {
+    Display *display = nullptr;
+    Atom wmProtocols = 0, wmDeleteWindow = 0, netWmName = 0, utf8String = 0;
+    Atom netActiveWindow = 0;
+    bool detectableAutoRepeat = false;
+
+    std::map<std::u16string, WindowClass> classes;
+    ATOM nextAtom = 0xC000;
+
+    std::uintptr_t nextHandle = 0x10; // shared by every kind of handle
+    std::map<HWND, std::unique_ptr<WindowInfo>> windows;
+    std::map<HGLRC, std::unique_ptr<Context>> contexts;
+
+    std::vector<GLXFBConfig> pixelFormats; // index + 1 is the format number
+    bool pixelFormatsLoaded = false;
+
+    HGLRC currentContext = nullptr;
+    GLXDrawable currentDrawable = 0;
+    std::vector<RetiredDrawable> retired;
+
+    HWND focus = nullptr;
+
+    std::deque<MSG> queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+
+    bool trapping = false; // an error trap is open
+    int trappedError = 0;  // first error code caught by the open trap
+};
+
+State &state();
+
+// The connection to the X server, opened on first use; nullptr when no
+// server can be reached (DISPLAY unset or dead). A later call tries again.
+Display *display();
+
+// Runs X requests under a trap: call begin, issue requests, then end, which
+// waits for the server's answers and returns the first error code (0 = none).
+void beginErrorTrap();
+int endErrorTrap();
+
+WindowInfo *findWindow(HWND hWnd);
+WindowInfo *findWindowByDC(HDC hDC);
+WindowInfo *findWindowByXid(::Window xid);
+Context *findContext(HGLRC hRC);
+template <typename Handle> Handle newHandle() {
+    return reinterpret_cast<Handle>(state().nextHandle++);
+}
+
+// Calls the window procedure of the window's class directly, as Win32 does
+// for sent (as opposed to posted) messages.
+LRESULT sendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void postMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Reads every event the server has sent so far and turns it into messages.
+void pumpEvents();
+
+// Gives the X window of `window` the visual of the framebuffer config,
+// recreating it (properties and mapping included). False on an X failure.
+bool recreateWithVisual(WindowInfo &window, XVisualInfo &visual);
+void destroyXWindow(::Window xid, GLXWindow glxWindow, Colormap colormap);
+
+// The window-capable framebuffer configs of the default screen.
+const std::vector<GLXFBConfig> &pixelFormats();
+
+// Releases any current context and destroys drawables retired meanwhile.
+void releaseCurrent();
+
+// The Windows virtual-key code for an X key symbol; 0 if it has none.
+int virtualKeyFor(KeySym keysym);
+
+std::string utf16ToUtf8(LPCWSTR text);
+
+// For tests that inspect the server side: the X window behind a handle.
+::Window xWindowOf(HWND hWnd);
+
+} // namespace korvane::x11
