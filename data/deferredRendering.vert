@@ -1,0 +1,42 @@
+#version 120
+// Composite pass, per vertex of the full-window quad. Everything that depends
+// only on the matrices is worked out here, once per vertex, and reaches the
+// fragments as constant varyings.
+
+uniform mat4 worldToLightViewMatrix;
+uniform mat4 lightViewToProjectionMatrix;
+uniform mat4 worldToCameraViewMatrix;
+
+varying vec3 lightPosition;  // world-space eye point of the light
+varying vec3 cameraPosition; // world-space eye point of the camera
+varying vec2 depthGradientScale;
+
+// The eye point of a view matrix: the world point that it maps to the origin.
+vec3 eyePoint(mat4 view)
+{
+    vec3 c0 = view[0].xyz;
+    vec3 c1 = view[1].xyz;
+    vec3 c2 = view[2].xyz;
+    vec3 t = view[3].xyz;
+    vec3 r0 = cross(c1, c2);
+    vec3 r1 = cross(c2, c0);
+    vec3 r2 = cross(c0, c1);
+    return -vec3(dot(r0, t), dot(r1, t), dot(r2, t)) / dot(c0, r0);
+}
+
+void main()
+{
+    lightPosition = eyePoint(worldToLightViewMatrix);
+    cameraPosition = eyePoint(worldToCameraViewMatrix);
+
+    // For the light's perspective, window depth is 0.5 * (1 - P[2][2]) +
+    // 0.5 * P[3][2] / z at distance z along the light's axis. Across a plane
+    // with light-space normal n through light-space point p, its rate of
+    // change per unit of shadow-map texture coordinate is
+    // (P[3][2] / P[0][0], P[3][2] / P[1][1]) * n.xy / dot(n, p).
+    mat4 p = lightViewToProjectionMatrix;
+    depthGradientScale = vec2(p[3][2] / p[0][0], p[3][2] / p[1][1]);
+
+    gl_TexCoord[0] = gl_MultiTexCoord0;
+    gl_Position = ftransform();
+}

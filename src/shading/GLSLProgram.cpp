@@ -1,0 +1,86 @@
+#include "shading/GLSLProgram.h"
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// Reads a whole file, opened in text mode, into a zero-filled buffer one byte
+// longer than the file. Fewer bytes may arrive than the file's size (line-end
+// conversion), and a NUL byte in the file ends the text early; either way the
+// text ends right after the last byte read. Returns null if the file cannot be
+// opened or its size cannot be found.
+std::unique_ptr<char[]> readTextFile(const std::string &path) {
+    std::FILE *file = std::fopen(path.c_str(), "r");
+    if (!file)
+        return nullptr;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    std::rewind(file);
+    // A directory or a device opens but has no usable size.
+    if (size < 0 || static_cast<unsigned long>(size) >= 0x40000000ul) {
+        std::fclose(file);
+        return nullptr;
+    }
+    std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]());
+    std::size_t read = std::fread(text.get(), 1, static_cast<std::size_t>(size), file);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
+        return nullptr;
+    (void)read; // the zero fill already ends the text
+    return text;
+}
+
+// Hands the text to the shader as one NUL-terminated string and compiles it.
+// Returns the compile status; status is not reset by the caller between calls.
+void compile(GLhandleARB shader, const char *text, GLint &status) {
+    glShaderSourceARB(shader, 1, &text, nullptr);
+    glCompileShaderARB(shader);
+    glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &status);
+}
+
+} // namespace
+
+GLSLProgram::GLSLProgram(const std::string &vertexFile, const std::string &fragmentFile)
+    : vertexShader(0), fragmentShader(0), shaderProgram(0), vertexFileName(vertexFile),
+      fragmentFileName(fragmentFile) {
+    vertexShader = glCreateShaderObjectARB(GL_VERTEX_SHADER_ARB);
+    fragmentShader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
+
+    // Both files are read before either shader is compiled. The buffers are
+    // owned here, so every failure below releases them.
+    std::unique_ptr<char[]> vertexText = readTextFile(vertexFileName);
+    if (!vertexText)
+        throw new std::runtime_error("Can't load GLSL Vertex Shader from file: " + vertexFileName);
+    std::unique_ptr<char[]> fragmentText = readTextFile(fragmentFileName);
+    if (!fragmentText)
+        throw new std::runtime_error("Can't load GLSL Fragment Shader from file: " +
+                                     fragmentFileName);
+
+    GLint status = 0;
+    compile(vertexShader, vertexText.get(), status);
+    if (status == 0)
+        throw new std::runtime_error("Vertex shader compilation failed.");
+    compile(fragmentShader, fragmentText.get(), status);
+    if (status == 0)
+        throw new std::runtime_error("Fragment shader compilation failed.");
+
+    GLhandleARB program = glCreateProgramObjectARB();
+    glAttachObjectARB(program, vertexShader);
+    glAttachObjectARB(program, fragmentShader);
+    glLinkProgramARB(program);
+    GLint linked = 0;
+    glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+    if (linked == 0) {
+        // A program that failed to link cannot draw; nobody else holds it.
+        glDeleteObjectARB(program);
+        throw new std::runtime_error("Shader program linking failed.");
+    }
+    shaderProgram = program;
+
+    fragmentText.reset();
+    vertexText.reset();
+}
