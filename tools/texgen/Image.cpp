@@ -25,24 +25,27 @@ void Image::set(int x, int y, Color c) {
     p[2] = toByte(c.b);
 }
 
-Color Image::get(int x, int y) const {
-    const std::uint8_t *p = &bytes_[(static_cast<std::size_t>(y) * side_ + x) * 3];
-    return {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
-}
-
 bool Image::writeRaw(const std::string &path, std::string &error) const {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
+    const std::string temporary = path + ".part";
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
-        error = "cannot open " + path + " for writing: " + std::strerror(errno);
+        error = "cannot open " + temporary + " for writing: " + std::strerror(errno);
         return false;
     }
-    const std::size_t written = std::fwrite(bytes_.data(), 1, bytes_.size(), file);
+    errno = 0;
+    const bool written = std::fwrite(bytes_.data(), 1, bytes_.size(), file) == bytes_.size();
     const int writeErrno = errno;
     const bool closed = std::fclose(file) == 0;
-    if (written != bytes_.size() || !closed) {
-        error = "cannot write " + path + ": " +
-                std::strerror(written != bytes_.size() ? writeErrno : errno);
-        std::remove(path.c_str());
+    if (!written || !closed) {
+        error = "cannot write " + temporary + ": " + std::strerror(!written ? writeErrno : errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    // Some platforms do not let rename replace an existing file.
+    if (std::rename(temporary.c_str(), path.c_str()) != 0 &&
+        (std::remove(path.c_str()) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0)) {
+        error = "cannot replace " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
         return false;
     }
     return true;

@@ -28,14 +28,13 @@ class Image {
     explicit Image(int side);
 
     int side() const { return side_; }
-    const std::vector<std::uint8_t> &bytes() const { return bytes_; }
 
     // Stores a colour with channels clamped to [0, 1] and rounded to 8 bits.
     void set(int x, int y, Color c);
-    Color get(int x, int y) const;
 
-    // Writes the bytes to path. Returns false, with a reason in error, when
-    // the file cannot be written completely.
+    // Writes the bytes to path, through a temporary file beside it so that an
+    // existing file is only replaced by a complete one. Returns false, with a
+    // reason in error, when that fails.
     bool writeRaw(const std::string &path, std::string &error) const;
 
   private:
