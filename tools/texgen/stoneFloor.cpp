@@ -73,7 +73,7 @@ float pits(float u, float v, std::uint32_t seed) {
 }
 
 // The stone itself: cloudy light and dark patches, fine grain, a few darker
-// veins and speckles.
+// veins and small pits.
 Color stone(float u, float v, const Tile &t) {
     const float cloud = fractalNoise(u * 7.0f, v * 7.0f, 5, t.seed);
     Color c = mix(darkStone, paleStone, smoothstep(0.25f, 0.75f, cloud));
