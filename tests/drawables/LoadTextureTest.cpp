@@ -1,0 +1,129 @@
+// Loading RAW texture files from real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include "drawables/IModel.h"
+#include "drawables/ModelTestKit.h"
+#include "drawables/loadTexture.h"
+#include "support/GLTestContext.h"
+#include "drawables/TextureTestModel.h"
+
+using testkit::pattern;
+using testkit::TextureTestModel;
+
+namespace {
+
+class LoadTextureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(context.ok()) << context.error();
+        ASSERT_TRUE(dir.ok());
+        shaders = testkit::writeTestShaders(dir);
+        model = std::make_unique<TextureTestModel>(shaders);
+    }
+
+    // Writes a file of the given bytes and loads it into the model.
+    bool load(const std::vector<unsigned char> &bytes, const std::string &name = "t.raw") {
+        testkit::writeFile(dir.file(name), bytes);
+        return loadTexture(dir.file(name), *model);
+    }
+
+    GLTestContext context;
+    testkit::TempDir dir;
+    testkit::TestShaders shaders;
+    std::unique_ptr<TextureTestModel> model;
+};
+
+} // namespace
+
+TEST_F(LoadTextureTest, SideComesFromTheFileLength) {
+    const struct {
+        std::size_t bytes;
+        GLint side;
+    } cases[] = {{786432, 512}, {196608, 256}, {48, 4}, {3 * 8 * 8 + 1, 8}, {3 * 8 * 8 + 50, 8}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bytes);
+        ASSERT_TRUE(load(pattern(c.bytes)));
+        EXPECT_EQ(testkit::boundSide(), c.side);
+        EXPECT_EQ(testkit::boundTexture(), model->texture);
+    }
+}
+
+TEST_F(LoadTextureTest, PixelsArriveRowByRowAsStored) {
+    // A side that is a multiple of 4, one that is not, and one with extra
+    // bytes at the end that must be ignored.
+    for (const std::size_t side : {4, 5, 7, 13}) {
+        for (const std::size_t extra : {std::size_t{0}, std::size_t{1}, 6 * side + 2}) {
+            SCOPED_TRACE(testing::Message() << "side " << side << " extra " << extra);
+            const auto bytes = pattern(3 * side * side + extra);
+            ASSERT_TRUE(load(bytes));
+            ASSERT_EQ(testkit::boundSide(), static_cast<GLint>(side));
+            const auto pixels = testkit::boundPixels(side);
+            EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), bytes.begin()));
+        }
+    }
+}
+
+TEST_F(LoadTextureTest, UploadLeavesTheUnpackAlignmentAsItFoundIt) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+    ASSERT_TRUE(load(pattern(3 * 5 * 5)));
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 8);
+}
+
+TEST_F(LoadTextureTest, LongFileWhoseSingleSideWouldOverrunIsCutToWhatFits) {
+    // 12,595,201 bytes: the single-precision side is 2049, whose image needs
+    // 12,595,203 bytes. The image must come from the bytes that exist.
+    const std::size_t length = 12595201;
+    const auto bytes = pattern(length);
+    ASSERT_TRUE(load(bytes));
+    const GLint side = testkit::boundSide();
+    EXPECT_EQ(side, 2048);
+    const auto pixels = testkit::boundPixels(static_cast<std::size_t>(side));
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), bytes.begin()));
+}
+
+TEST_F(LoadTextureTest, EmptyFileGivesAnEmptyTexture) {
+    ASSERT_TRUE(load({}));
+    EXPECT_NE(model->texture, 0u);
+    EXPECT_TRUE(glIsTexture(model->texture));
+    EXPECT_EQ(testkit::boundSide(), 0);
+}
+
+TEST_F(LoadTextureTest, MissingFileChangesNothing) {
+    EXPECT_FALSE(loadTexture(dir.file("absent.raw"), *model));
+    EXPECT_EQ(model->texture, 0u);
+
+    ASSERT_TRUE(load(pattern(48)));
+    const GLuint loaded = model->texture;
+    EXPECT_FALSE(loadTexture(dir.file("absent.raw"), *model));
+    EXPECT_EQ(model->texture, loaded);
+    EXPECT_TRUE(glIsTexture(loaded));
+}
+
+TEST_F(LoadTextureTest, SecondLoadReplacesTheFirstTexture) {
+    ASSERT_TRUE(load(pattern(48), "first.raw"));
+    const GLuint first = model->texture;
+    ASSERT_TRUE(load(pattern(3 * 8 * 8), "second.raw"));
+    // A reused name proves the first was freed; otherwise it must be gone.
+    EXPECT_TRUE(model->texture == first || !glIsTexture(first));
+    EXPECT_EQ(testkit::boundSide(), 8);
+}
+
+TEST_F(LoadTextureTest, TextureIsMipmappedRepeatingAndModulated) {
+    glActiveTextureARB(GL_TEXTURE1);
+    ASSERT_TRUE(load(pattern(3 * 16 * 16)));
+    EXPECT_EQ(testkit::boundTexture(), model->texture); // on the active unit
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
+    EXPECT_EQ(value, GL_LINEAR_MIPMAP_LINEAR);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
+    EXPECT_EQ(value, GL_REPEAT);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
+    EXPECT_EQ(value, GL_REPEAT);
+    // The whole mipmap chain exists, down to 1 x 1.
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 4, GL_TEXTURE_WIDTH, &value);
+    EXPECT_EQ(value, 1);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+    EXPECT_EQ(value, GL_MODULATE);
+}
