@@ -1,0 +1,30 @@
+#include "shell/shell.h"
+
+#include "shell/AppState.h"
+
+LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    case WM_SIZE:
+        // Minimising reports 0 x 0; resize copes with that.
+        resize(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_KEYDOWN:
+        switch (LOWORD(wParam)) {
+        case VK_F1:
+            appState.viewMode = 0; // final image
+            break;
+        case VK_F2:
+            appState.viewMode = 1; // debug view of the four textures
+            break;
+        default:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hWnd, msg, wParam, lParam);
+}
