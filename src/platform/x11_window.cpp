@@ -27,6 +27,9 @@ constexpr int defaultWidth = 640;
 constexpr int defaultHeight = 480;
 // How long ShowWindow waits for the server to report the window mapped.
 constexpr int mapWaitMs = 2000;
+// How often and how far apart opening the X connection is tried.
+constexpr int openAttempts = 5;
+constexpr int openRetryMs = 20;
 
 int onXError(Display *dpy, XErrorEvent *event) {
     State &s = state();
@@ -165,7 +168,13 @@ Display *display() {
     State &s = state();
     if (s.display)
         return s.display;
-    s.display = XOpenDisplay(nullptr);
+    // A server that is resetting (as Xvfb does when its last client leaves)
+    // refuses connections for a moment; a missing one fails every attempt.
+    for (int attempt = 0; attempt < openAttempts && !s.display; ++attempt) {
+        if (attempt > 0)
+            poll(nullptr, 0, openRetryMs);
+        s.display = XOpenDisplay(nullptr);
+    }
     if (!s.display)
         return nullptr;
     XSetErrorHandler(onXError);
@@ -238,11 +247,12 @@ bool recreateWithVisual(WindowInfo &w, XVisualInfo &visual) {
     Colormap colormap = XCreateColormap(dpy, DefaultRootWindow(dpy), visual.visual, AllocNone);
     WindowInfo fresh = w;
     fresh.xid = createXWindow(dpy, w, visual.visual, visual.depth, colormap);
+    if (fresh.xid)
+        setProperties(dpy, fresh);
     if (endErrorTrap() != 0 || !fresh.xid) {
         destroyXWindow(fresh.xid, 0, colormap);
         return false;
     }
-    setProperties(dpy, fresh);
     destroyXWindow(w.xid, w.glxWindow, w.colormap);
     w.xid = fresh.xid;
     w.glxWindow = 0;
@@ -343,15 +353,17 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD,
     w->width = (width == CW_USEDEFAULT) ? defaultWidth : std::max(0, width);
     w->height = (width == CW_USEDEFAULT) ? defaultHeight : std::max(0, height);
 
+    // The trap's round trip also means that the window and its properties
+    // are on the server by the time CreateWindowExW returns.
     beginErrorTrap();
     w->xid = createXWindow(dpy, *w, nullptr, 0, 0);
+    if (w->xid)
+        setProperties(dpy, *w);
     if (endErrorTrap() != 0 || !w->xid) {
         if (w->xid)
             XDestroyWindow(dpy, w->xid);
         return nullptr;
     }
-    setProperties(dpy, *w);
-    XFlush(dpy);
 
     HWND hWnd = newHandle<HWND>();
     w->handle = hWnd;

@@ -1,0 +1,175 @@
+// Messages: X events from the window manager and the keyboard, the quit
+// request and the polling loop.
+#include <gtest/gtest.h>
+
+#include "platformTestSupport.h"
+
+#include <X11/keysym.h>
+
+#include <ctime>
+#include <iterator>
+
+using namespace platformtest;
+
+namespace {
+
+struct MessageTest : testing::Test {
+    Observer observer;
+    HWND hWnd = nullptr;
+    ::Window xid = 0;
+
+    void SetUp() override {
+        ASSERT_NE(observer.display, nullptr);
+        received.clear();
+        hWnd = createRecordedWindow(640, 480);
+        ASSERT_NE(hWnd, nullptr);
+        ShowWindow(hWnd, SW_SHOW);
+        xid = korvane::x11::xWindowOf(hWnd);
+        settleAndDispatch(observer.display);
+        received.clear();
+    }
+    void TearDown() override { DestroyWindow(hWnd); }
+};
+
+} // namespace
+
+TEST_F(MessageTest, WindowManagerCloseDestroysTheWindowAndEndsTheLoopWithCodeZero) {
+    observer.sendDeleteWindow(xid);
+    MSG quit = {};
+    dispatchUntil([] { return false; }, &quit);
+
+    EXPECT_EQ(quit.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(quit.wParam, 0u);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_DESTROY));
+    EXPECT_EQ(GetDC(hWnd), nullptr);
+
+    // The X window is gone from the server too.
+    XSync(observer.display, False);
+    ::Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(observer.display, DefaultRootWindow(observer.display), &root, &parent, &children,
+               &count);
+    for (unsigned i = 0; i < count; ++i)
+        EXPECT_NE(children[i], xid);
+    if (children)
+        XFree(children);
+}
+
+TEST_F(MessageTest, ResizeReportsTheNewClientSizeOnlyWhenItChanges) {
+    XResizeWindow(observer.display, xid, 800, 600);
+    settleAndDispatch(observer.display);
+    XMoveResizeWindow(observer.display, xid, 40, 30, 800, 600); // moved, same size
+    settleAndDispatch(observer.display);
+
+    auto sizes = receivedOf(WM_SIZE);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_RESTORED));
+    EXPECT_EQ(sizes[0].lParam, MAKELPARAM(800, 600));
+}
+
+TEST_F(MessageTest, MinimisingReportsZeroSizeAndRestoringTheClientSizeAgain) {
+    // Without a window manager, unmapping the window is what iconifying does.
+    XUnmapWindow(observer.display, xid);
+    settleAndDispatch(observer.display);
+    XMapWindow(observer.display, xid);
+    settleAndDispatch(observer.display);
+
+    auto sizes = receivedOf(WM_SIZE);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_MINIMIZED));
+    EXPECT_EQ(sizes[0].lParam, MAKELPARAM(0, 0));
+    EXPECT_EQ(sizes[1].wParam, static_cast<WPARAM>(SIZE_RESTORED));
+    EXPECT_EQ(sizes[1].lParam, MAKELPARAM(640, 480));
+}
+
+TEST_F(MessageTest, HidingTheWindowOurselvesIsNotMinimising) {
+    ShowWindow(hWnd, SW_HIDE);
+    settleAndDispatch(observer.display);
+    EXPECT_TRUE(receivedOf(WM_SIZE).empty());
+}
+
+TEST_F(MessageTest, KeysArriveAsVirtualKeyCodes) {
+    const struct {
+        KeySym keysym;
+        WPARAM vk;
+    } keys[] = {
+        {XK_F1, 0x70},        {XK_F2, 0x71},         {XK_F12, 0x7B},       {XK_Escape, VK_ESCAPE},
+        {XK_a, 'A'},          {XK_z, 'Z'},           {XK_0, '0'},          {XK_9, '9'},
+        {XK_Left, VK_LEFT},   {XK_Up, VK_UP},        {XK_Right, VK_RIGHT}, {XK_Down, VK_DOWN},
+        {XK_space, VK_SPACE}, {XK_Return, VK_RETURN}};
+    for (const auto &key : keys)
+        observer.sendKey(xid, key.keysym);
+    settleAndDispatch(observer.display);
+
+    auto presses = receivedOf(WM_KEYDOWN);
+    ASSERT_EQ(presses.size(), std::size(keys));
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        EXPECT_EQ(presses[i].wParam, keys[i].vk) << "key " << i;
+        EXPECT_EQ(presses[i].lParam & 0xFFFF, 1) << "repeat count";
+        EXPECT_EQ(presses[i].lParam & (1 << 30), 0) << "first press";
+    }
+}
+
+TEST_F(MessageTest, HeldKeyRepeatsAsFurtherKeyDownsMarkedAsRepeats) {
+    // Detectable auto-repeat: a held key sends presses without releases.
+    observer.sendKey(xid, XK_F2);
+    observer.sendKey(xid, XK_F2);
+    settleAndDispatch(observer.display);
+
+    auto presses = receivedOf(WM_KEYDOWN);
+    ASSERT_EQ(presses.size(), 2u);
+    EXPECT_EQ(presses[1].wParam, static_cast<WPARAM>(VK_F2));
+    EXPECT_EQ(presses[0].lParam & (1 << 30), 0);
+    EXPECT_NE(presses[1].lParam & (1 << 30), 0);
+}
+
+TEST_F(MessageTest, QuitComesOnlyAfterMessagesQueuedBeforeIt) {
+    observer.sendKey(xid, XK_F1);
+    XSync(observer.display, False);
+    PostQuitMessage(7);
+    observer.sendKey(xid, XK_F2); // arrives after the quit request, still comes first
+    XSync(observer.display, False);
+    XSync(korvane::x11::state().display, False);
+
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN)) << "PM_NOREMOVE leaves it waiting";
+    std::vector<MSG> taken;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        taken.push_back(msg);
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].wParam, static_cast<WPARAM>(VK_F1));
+    EXPECT_EQ(taken[1].wParam, static_cast<WPARAM>(VK_F2));
+    EXPECT_EQ(taken[2].message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(taken[2].wParam, 7u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) << "quit is taken once";
+}
+
+TEST_F(MessageTest, PeekingAnEmptyQueueReturnsAtOnce) {
+    // Were PeekMessageW to wait for an event, this test would never finish.
+    MSG msg;
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(Messages, DispatchToAnUnknownWindowCallsNothing) {
+    MSG msg = {};
+    msg.hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0xdead));
+    msg.message = WM_CLOSE;
+    EXPECT_EQ(DispatchMessageW(&msg), 0);
+    EXPECT_EQ(TranslateMessage(&msg), FALSE);
+}
+
+TEST(TickCount, FollowsTheMonotonicClockInMillisecondsCutTo32Bits) {
+    timespec before = {}, after = {};
+    clock_gettime(CLOCK_MONOTONIC, &before);
+    DWORD tick = GetTickCount();
+    clock_gettime(CLOCK_MONOTONIC, &after);
+    auto ms = [](const timespec &t) {
+        return static_cast<DWORD>(static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+                                  static_cast<std::uint64_t>(t.tv_nsec) / 1000000u);
+    };
+    EXPECT_LE(static_cast<DWORD>(tick - ms(before)), static_cast<DWORD>(ms(after) - ms(before)));
+}
