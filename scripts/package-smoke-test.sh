@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it on this machine with apt-get (which
+# pulls in its dependencies), starts the installed `korvane` launcher from an
+# empty folder on a virtual X server with a window manager, closes the window
+# through the window manager (Alt+F4) and checks that the program ended with
+# status 0. It then checks the same for a `cmake --install` tree that has
+# been moved after installation. The package is removed again at the end.
+#
+# Usage: scripts/package-smoke-test.sh
+# Environment: KORVANE_PACKAGE_BUILD_DIR (default: build-package in the
+#              repository root), KORVANE_JOBS (parallel compile jobs, default 2).
+# Needs root or sudo for apt-get; needs xvfb, openbox and xdotool.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${KORVANE_PACKAGE_BUILD_DIR:-$root/build-package}
+jobs=${KORVANE_JOBS:-2}
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+
+work=$(mktemp -d)
+xvfb_pid=
+wm_pid=
+korvane_pid=
+installed_package=no
+
+cleanup() {
+    for pid in $korvane_pid $wm_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    if [ "$installed_package" = yes ]; then
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q korvane >/dev/null ||
+            echo "package-smoke-test: could not remove the korvane package" >&2
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "package-smoke-test: FAILED: $*" >&2
+    if [ -s "$work/korvane.err" ]; then
+        echo "--- the program's stderr:" >&2
+        cat "$work/korvane.err" >&2
+    fi
+    exit 1
+}
+
+# A virtual X server with openbox on it, so that Alt+F4 is the window
+# manager's own close, as a user would give it.
+start_desktop() {
+    # Xvfb picks a free display number and writes it to descriptor 5.
+    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp \
+        5>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local display_number=
+    for _ in $(seq 100); do
+        display_number=$(head -n 1 "$work/display" 2>/dev/null || true)
+        [ -n "$display_number" ] && break
+        sleep 0.1
+    done
+    [ -n "$display_number" ] || fail "Xvfb did not start"
+    export DISPLAY=":$display_number"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    # openbox announces itself on the root window once it manages windows.
+    for _ in $(seq 50); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+            return
+        fi
+        sleep 0.1
+    done
+    fail "openbox did not start"
+}
+
+# Runs the given launcher from an empty folder, checks that its window
+# appears and keeps running, closes it with Alt+F4 and checks exit status 0.
+run_and_close() {
+    local launcher=$1
+    local empty="$work/empty-$RANDOM"
+    mkdir "$empty"
+    (cd "$empty" && exec "$launcher") >"$work/korvane.out" 2>"$work/korvane.err" &
+    korvane_pid=$!
+
+    local window=
+    for _ in $(seq 100); do
+        window=$(xdotool search --name '^Korvane$' 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        kill -0 "$korvane_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "$launcher: no window titled Korvane appeared"
+
+    # Let it draw for a while; it must still be running afterwards.
+    sleep 3
+    kill -0 "$korvane_pid" 2>/dev/null || fail "$launcher: the program ended by itself"
+
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers alt+F4
+
+    local status=
+    for _ in $(seq 40); do
+        if ! kill -0 "$korvane_pid" 2>/dev/null; then
+            status=0
+            wait "$korvane_pid" || status=$?
+            break
+        fi
+        sleep 0.05
+    done
+    [ -n "$status" ] || fail "$launcher: still running 2 s after Alt+F4"
+    korvane_pid=
+    [ "$status" -eq 0 ] || fail "$launcher: exit status $status after closing"
+    echo "package-smoke-test: $launcher ran, closed through the window manager, status 0"
+}
+
+echo "package-smoke-test: building in $build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DKORVANE_BUILD_TESTS=OFF -DKORVANE_BUILD_TOOLS=OFF >/dev/null
+cmake --build "$build" -j"$jobs" --target korvane
+rm -f "$build"/korvane_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/korvane_*.deb)
+echo "package-smoke-test: made $(basename "$deb")"
+
+contents=$(dpkg-deb -c "$deb")
+for path in ./usr/bin/korvane ./usr/libexec/korvane/korvane \
+    ./usr/share/korvane/data/deferredShading.vert ./usr/share/korvane/data/deferredShading.frag \
+    ./usr/share/korvane/data/deferredRendering.vert ./usr/share/korvane/data/deferredRendering.frag \
+    ./usr/share/korvane/data/plane.raw ./usr/share/korvane/data/box.raw \
+    ./usr/share/korvane/data/earth.raw ./usr/share/applications/korvane.desktop \
+    ./usr/share/icons/hicolor/scalable/apps/korvane.svg; do
+    grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "package-smoke-test: Depends: $depends"
+for library in libglew libx11 libgl; do
+    grep -q "$library" <<<"$depends" || fail "Depends names no $library package"
+done
+
+if dpkg-query -W -f='${db:Status-Status}' korvane 2>/dev/null | grep -q '^installed$'; then
+    fail "a korvane package is installed already; remove it first"
+fi
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log" >&2; fail "apt-get could not install the package"; }
+installed_package=yes
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate /usr/share/applications/korvane.desktop
+fi
+
+export LIBGL_ALWAYS_SOFTWARE=1
+start_desktop
+run_and_close /usr/bin/korvane
+
+# The same for a plain `cmake --install` tree, moved after installation.
+cmake --install "$build" --prefix "$work/stage" >/dev/null
+mv "$work/stage" "$work/moved"
+run_and_close "$work/moved/bin/korvane"
+
+echo "package-smoke-test: passed"
