@@ -85,9 +85,14 @@ TEST_F(MessageTest, MinimisingReportsZeroSizeAndRestoringTheClientSizeAgain) {
 }
 
 TEST_F(MessageTest, HidingTheWindowOurselvesIsNotMinimising) {
+    // The unmap caused by hiding reaches us only after the window is shown
+    // again; it must not read as the window manager minimising it.
     ShowWindow(hWnd, SW_HIDE);
+    ShowWindow(hWnd, SW_SHOW);
     settleAndDispatch(observer.display);
-    EXPECT_TRUE(receivedOf(WM_SIZE).empty());
+    auto sizes = receivedOf(WM_SIZE);
+    ASSERT_EQ(sizes.size(), 1u) << "only the one sent by ShowWindow";
+    EXPECT_EQ(sizes[0].lParam, MAKELPARAM(640, 480));
 }
 
 TEST_F(MessageTest, KeysArriveAsVirtualKeyCodes) {
