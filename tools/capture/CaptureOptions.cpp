@@ -1,0 +1,93 @@
+#include "CaptureOptions.h"
+
+#include <cmath>
+#include <cstdlib>
+
+const char captureUsage[] =
+    "Usage: korvane-capture [--light DEGREES] [--lower-sphere X,Y,Z] [--upper-sphere X,Y,Z]\n"
+    "                       [--output DIR]\n"
+    "\n"
+    "Builds Korvane's scene, sets the light angle and the rotations (degrees) of the\n"
+    "lower and upper sphere, draws it in a 1024x768 window and writes into DIR\n"
+    "(default: the current folder):\n"
+    "  final.png            the final image, as the window shows it (F1)\n"
+    "  debug.png            the debug view, as the window shows it (F2)\n"
+    "  gbuffer-diffuse.png  the G-buffer's diffuse colour texture\n"
+    "  gbuffer-position.png world position, -6..6 on each axis mapped to 0..255\n"
+    "  gbuffer-normals.png  world normal, -1..1 on each axis mapped to 0..255\n"
+    "  shadow-map.png       the shadow map's depth, stretched over the depths found\n"
+    "Where no model was drawn, the position and normals pictures show the G-buffer's\n"
+    "clear colour and the shadow map shows white.\n"
+    "Run it from the folder that holds data/, with DISPLAY set to an X server.\n";
+
+namespace {
+
+bool parseFloat(const std::string &text, float &value) {
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    double parsed = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(parsed))
+        return false;
+    value = static_cast<float>(parsed);
+    return true;
+}
+
+// "X,Y,Z" or "X,Y" (Z then stays 0).
+bool parseRotation(const std::string &text, float rotation[3]) {
+    float parts[3] = {0.0f, 0.0f, 0.0f};
+    std::size_t start = 0;
+    int count = 0;
+    for (;;) {
+        std::size_t comma = text.find(',', start);
+        std::string part = text.substr(start, comma == std::string::npos ? comma : comma - start);
+        if (count == 3 || !parseFloat(part, parts[count]))
+            return false;
+        ++count;
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (count < 2)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        rotation[i] = parts[i];
+    return true;
+}
+
+} // namespace
+
+bool parseCaptureOptions(const std::vector<std::string> &args, CaptureOptions &options,
+                         std::string &error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &name = args[i];
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (name != "--light" && name != "--lower-sphere" && name != "--upper-sphere" &&
+            name != "--output") {
+            error = "unknown option '" + name + "' (try --help)";
+            return false;
+        }
+        if (i + 1 == args.size()) {
+            error = name + " needs a value";
+            return false;
+        }
+        const std::string &value = args[++i];
+        bool ok = true;
+        if (name == "--light")
+            ok = parseFloat(value, options.lightAngle);
+        else if (name == "--lower-sphere")
+            ok = parseRotation(value, options.lowerSphere);
+        else if (name == "--upper-sphere")
+            ok = parseRotation(value, options.upperSphere);
+        else
+            ok = !(options.outputDir = value).empty();
+        if (!ok) {
+            error = "bad value '" + value + "' for " + name;
+            return false;
+        }
+    }
+    return true;
+}

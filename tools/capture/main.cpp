@@ -1,0 +1,154 @@
+// korvane-capture: draws the real scene once, at the light angle and sphere
+// rotations given on the command line, and saves what the window shows in
+// both view modes together with the four render-target textures.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CaptureOptions.h"
+#include "RgbImage.h"
+#include "drawables/IModel.h"
+#include "platform/opengl.h"
+#include "readback.h"
+#include "scene/scene.h"
+#include "shading/DeferredRendering.h"
+#include "shell/AppState.h"
+#include "shell/shell.h"
+
+namespace {
+
+const int failed = 1;
+const int usageError = 2;
+
+// Hands every waiting message to the window procedure, as the program's main
+// loop does before it draws. False once the window has been closed.
+bool dispatchWaitingMessages() {
+    MSG msg = {};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return false;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+// Sets up the window and the scene exactly as the program does.
+bool startUp() {
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = WndProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = TEXT("KorvaneCaptureClass");
+    if (!RegisterClassW(&windowClass)) {
+        std::fprintf(stderr, "korvane-capture: cannot register the window class\n");
+        return false;
+    }
+    HWND hWnd = CreateWindowExW(WS_EX_APPWINDOW, TEXT("KorvaneCaptureClass"),
+                                TEXT("Korvane capture"), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                1024, 768, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!hWnd) {
+        std::fprintf(stderr, "korvane-capture: cannot create a window (is DISPLAY set to a "
+                             "running X server?)\n");
+        return false;
+    }
+    try {
+        if (!initGL(hWnd))
+            return false; // initGL has said why
+    } catch (std::exception *error) {
+        std::fprintf(stderr, "korvane-capture: %s\n", error->what());
+        delete error;
+        return false;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "korvane-capture: %s\n", error.what());
+        return false;
+    }
+    return dispatchWaitingMessages();
+}
+
+bool save(const std::filesystem::path &dir, const char *name, const RgbImage &image) {
+    std::string path = (dir / name).string();
+    if (!writePng(path, image)) {
+        std::fprintf(stderr, "korvane-capture: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    return true;
+}
+
+// Draws a frame in the given view mode and reads back the window. The first
+// frame after start-up clears only the diffuse texture of the G-buffer, so
+// a frame is always drawn once before the one that is kept.
+bool captureWindow(std::uint8_t viewMode, RgbImage &image) {
+    appState.viewMode = viewMode;
+    render();
+    render();
+    image = readWindow(appState.hWnd, appState.screenWidth, appState.screenHeight);
+    if (image.width == 0) {
+        std::fprintf(stderr, "korvane-capture: cannot read the window back; it must lie wholly "
+                             "on a screen of at least 1024x768 (Xvfb: -screen 0 1280x1024x24)\n");
+        return false;
+    }
+    if (image.isUniform()) {
+        std::fprintf(stderr, "korvane-capture: the window shows one flat colour\n");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    CaptureOptions options;
+    std::string error;
+    if (!parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "korvane-capture: %s\n", error.c_str());
+        return usageError;
+    }
+    if (options.help) {
+        std::fputs(captureUsage, stdout);
+        return 0;
+    }
+    std::filesystem::path dir(options.outputDir);
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);
+    if (made) {
+        std::fprintf(stderr, "korvane-capture: cannot create %s: %s\n", dir.string().c_str(),
+                     made.message().c_str());
+        return failed;
+    }
+
+    if (!startUp())
+        return failed;
+
+    appState.lightAngle = options.lightAngle;
+    for (int axis = 0; axis < 3; ++axis) {
+        float *lower[3] = {&appState.models[3]->rotationX, &appState.models[3]->rotationY,
+                           &appState.models[3]->rotationZ};
+        float *upper[3] = {&appState.models[4]->rotationX, &appState.models[4]->rotationY,
+                           &appState.models[4]->rotationZ};
+        *lower[axis] = options.lowerSphere[axis];
+        *upper[axis] = options.upperSphere[axis];
+    }
+
+    bool ok = true;
+    RgbImage picture(1, 1);
+    ok = ok && captureWindow(0, picture) && save(dir, "final.png", picture);
+    ok = ok && captureWindow(1, picture) && save(dir, "debug.png", picture);
+    if (ok) {
+        // The G-buffer and the shadow map still hold the last frame.
+        const FBORenderTexture &gBuffer = appState.deferredRendering->gBuffer;
+        ok = save(dir, "gbuffer-diffuse.png", readDiffuseTexture(gBuffer.diffuseTexture)) &&
+             save(dir, "gbuffer-position.png", readPositionTexture(gBuffer.positionTexture)) &&
+             save(dir, "gbuffer-normals.png", readNormalsTexture(gBuffer.normalsTexture)) &&
+             save(dir, "shadow-map.png",
+                  readDepthTexture(appState.deferredRendering->shadowMap.depthTexture));
+    }
+
+    HWND hWnd = appState.hWnd;
+    shutdown();
+    DestroyWindow(hWnd);
+    return ok ? 0 : failed;
+}
