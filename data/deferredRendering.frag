@@ -7,11 +7,14 @@
 // Ambient plus Lambert diffuse plus a modest Blinn-Phong highlight.
 //
 // Shadows: four taps on a rotated grid about 3 texels across (percentage-
-// closer filtering). Each tap is compared with the depth that the receiving
-// surface's own plane has at that tap, so tilted receivers do not shadow
-// themselves, minus a small bias that grows with the surface's slope to the
-// light. The shadow map holds the faces turned away from the light, so lit
-// surfaces compare against the far side of their object.
+// closer filtering). The shadow map holds the faces turned away from the
+// light, so a lit surface never meets its own depth there, only the far side
+// of its object, which lies behind it. A point is lit at a tap only if the
+// stored depth lies behind the depth that the receiving surface's own plane
+// has at that tap by more than a small bias that grows with the surface's
+// slope to the light. A depth equal to the receiver's therefore shadows it:
+// the ground under a box, level with the box's bottom face, stays dark, and
+// shadows start right at an object's foot.
 //
 // Background pixels (fourth position component 1, as the clear leaves it)
 // keep the G-buffer's colour, unlit.
@@ -31,7 +34,7 @@ const float shadowTexel = 1.0 / 1024.0;
 const float ambient = 0.12;
 const float specularStrength = 0.25;
 const float constantBias = 0.00002;
-const float slopeBiasTexels = 0.5;
+const float slopeBiasTexels = 0.05;
 const float minimumCosine = 0.15;
 
 void main()
@@ -62,7 +65,7 @@ void main()
         vec2 gradient = depthGradientScale * lightNormal /
                         (-lightDistance * max(nDotL, minimumCosine));
         vec2 texelStep = gradient * shadowTexel;
-        float reference = shadowCoord.z - constantBias -
+        float reference = shadowCoord.z + constantBias +
                           slopeBiasTexels * (abs(texelStep.x) + abs(texelStep.y));
 
         vec4 tapDepth = vec4(

@@ -1,0 +1,79 @@
+// Helpers for the shading tests: temporary shader files, an off-screen
+// target of a known size, pixel read-back, saved pictures and the thrown
+// exception pointers of the render objects.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/opengl.h"
+
+// A fresh directory under the system's temporary folder, removed with all its
+// contents when the object goes.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    // Writes bytes to a file below the directory (creating folders on the
+    // way) and returns the file's full path.
+    std::string write(const std::string &name, const std::string &bytes) const;
+    std::string path(const std::string &name) const { return dir + "/" + name; }
+
+    std::string dir;
+};
+
+// Makes dir the working directory for the object's lifetime.
+class ScopedWorkingDirectory {
+  public:
+    explicit ScopedWorkingDirectory(const std::string &dir);
+    ~ScopedWorkingDirectory();
+    ScopedWorkingDirectory(const ScopedWorkingDirectory &) = delete;
+    ScopedWorkingDirectory &operator=(const ScopedWorkingDirectory &) = delete;
+
+  private:
+    std::string previous;
+};
+
+// Runs work and returns the what() text of the std::exception pointer that it
+// throws (deleting the object), or "" if it returns normally.
+std::string thrownMessage(const std::function<void()> &work);
+
+// An RGBA8 + depth framebuffer object standing in for the window, so that
+// pixel checks do not depend on the size or format of the test window.
+class OffscreenTarget {
+  public:
+    OffscreenTarget(int width, int height);
+    ~OffscreenTarget();
+    OffscreenTarget(const OffscreenTarget &) = delete;
+    OffscreenTarget &operator=(const OffscreenTarget &) = delete;
+
+    // Binds the target and sets the viewport to cover it.
+    void bind() const;
+    // RGBA bytes of the whole target, bottom row first.
+    std::vector<unsigned char> readPixels() const;
+
+    int width;
+    int height;
+    GLuint fbo = 0;
+    GLuint colour = 0;
+    GLuint depth = 0;
+};
+
+// One pixel of the currently bound read framebuffer as RGBA bytes; x from the
+// left, y from the bottom.
+struct Rgba {
+    int r, g, b, a;
+};
+Rgba readPixel(int x, int y);
+
+// Reads level 0 of a 2-D texture as RGBA floats, bottom row first.
+std::vector<float> readTextureRgba(GLuint texture, int width, int height);
+
+// Saves RGBA bytes (bottom row first) as a PNG file under the test output
+// folder and returns its path.
+std::string savePicture(const std::string &name, int width, int height,
+                        const std::vector<unsigned char> &rgba);
