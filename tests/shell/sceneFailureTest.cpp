@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "RecordingModel.h"
 #include "shell/AppState.h"
 #include "startupRecorder.h"
 
@@ -15,15 +16,17 @@ using testing::internal::GetCapturedStderr;
 
 namespace {
 
-void expectStartupEndedWith(const std::string &message) {
+void expectStartupEndedWith(const std::string &message,
+                            const std::vector<std::string> &builtAndGivenBack = {}) {
     CaptureStderr();
     int status = recorder::runWinMain();
     std::string errors = GetCapturedStderr();
 
     EXPECT_EQ(status, 1);
     EXPECT_EQ(errors, message + "\n");
-    const std::vector<std::string> tail = {"initScene", "wglMakeCurrent(none)", "wglDeleteContext",
-                                           "ReleaseDC"};
+    std::vector<std::string> tail = {"initScene"};
+    tail.insert(tail.end(), builtAndGivenBack.begin(), builtAndGivenBack.end());
+    tail.insert(tail.end(), {"wglMakeCurrent(none)", "wglDeleteContext", "ReleaseDC"});
     ASSERT_GE(calls.size(), tail.size());
     EXPECT_EQ(std::vector<std::string>(calls.end() - tail.size(), calls.end()), tail);
     EXPECT_EQ(recorder::count("update"), 0);
@@ -46,4 +49,13 @@ TEST(SceneFailure, ThrownPointerIsReportedDeletedAndEndsStartUp) {
 TEST(SceneFailure, ExhaustedMemoryIsReportedToo) {
     recorder::initScene = [] { throw std::bad_alloc(); };
     expectStartupEndedWith(std::bad_alloc().what());
+}
+
+TEST(SceneFailure, ModelsBuiltBeforeTheFailureAreGivenBackBeforeTheContext) {
+    recorder::initScene = [] {
+        appState.models[0] = new RecordingModel(0);
+        appState.models[1] = new RecordingModel(1);
+        throw new std::runtime_error("Cannot open shader file: data/missing.vert");
+    };
+    expectStartupEndedWith("Cannot open shader file: data/missing.vert", {"~model0", "~model1"});
 }
