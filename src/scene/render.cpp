@@ -1,10 +1,94 @@
 #include "scene/scene.h"
 
-#include "platform/opengl.h"
+#include <cstring>
+
+#include "drawables/IModel.h"
+#include "shading/DeferredRendering.h"
 #include "shell/AppState.h"
 
-// Placeholder until the scene exists: clear the window and present it.
+namespace {
+
+void drawModels() {
+    for (IModel *model : appState.models)
+        model->draw();
+}
+
+// The debug view: the three G-buffer textures at half size in three quarters
+// of the window and the shadow map as a square whose top-left corner is the
+// centre. Sizes and offsets are pixels from the window's top-left corner.
+void showDebugView(DeferredRendering &renderer) {
+    const float width = static_cast<float>(appState.screenWidth);
+    const float height = static_cast<float>(appState.screenHeight);
+    renderer.gBuffer.showTexture(0, width, height, 512.0f, 384.0f, 0.0f, 0.0f);
+    renderer.gBuffer.showTexture(1, width, height, 512.0f, 384.0f, 512.0f, 0.0f);
+    renderer.gBuffer.showTexture(2, width, height, 512.0f, 384.0f, 0.0f, 384.0f);
+    renderer.shadowMap.showTexture(width, height, 384.0f, 384.0f, 512.0f, 384.0f);
+}
+
+} // namespace
+
 void render() {
+    DeferredRendering &renderer = *appState.deferredRendering;
+    GLfloat lightView[16];
+    GLfloat lightProjection[16];
+    GLfloat cameraView[16];
+
+    // The window clear uses the black that the previous frame's G-buffer start
+    // left; the colour set right after it serves the G-buffer clear.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.2f, 0.3f, 0.8f, 1.0f);
+
+    // Light pass: depth only, into the shadow map. The camera projection stays
+    // underneath on the projection stack.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(20.0, 1.0, 40.0, 70.0);
+
+    // The light sits at (25, 50, 25) turned by -lightAngle about the Y axis,
+    // looking down at the scene's centre.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(55.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(-45.0f, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-25.0f, -50.0f, -25.0f);
+    glRotatef(appState.lightAngle, 0.0f, 1.0f, 0.0f);
+
+    // Cull the faces turned toward the light, so the shadow map holds the
+    // depth of the far sides and lit surfaces do not shadow themselves.
+    glFrontFace(GL_CW);
+
+    renderer.shadowMap.start();
+    drawModels();
+    renderer.shadowMap.stop();
+
+    glGetFloatv(GL_MODELVIEW_MATRIX, lightView);
+    glGetFloatv(GL_PROJECTION_MATRIX, lightProjection);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+
+    // Camera pass into the G-buffer: the eye at (0, 6.5, 11), pitched 20
+    // degrees down.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
+    glTranslatef(0.0f, -6.5f, -11.0f);
+    glFrontFace(GL_CCW);
+    glGetFloatv(GL_MODELVIEW_MATRIX, cameraView);
+
+    renderer.gBuffer.start();
+    drawModels();
+    renderer.gBuffer.stop();
+
+    if (appState.viewMode == 0) {
+        std::memcpy(renderer.worldToLightViewMatrix, lightView, sizeof lightView);
+        std::memcpy(renderer.lightViewToProjectionMatrix, lightProjection, sizeof lightProjection);
+        std::memcpy(renderer.worldToCameraViewMatrix, cameraView, sizeof cameraView);
+        renderer.render();
+    } else {
+        showDebugView(renderer);
+    }
+
     SwapBuffers(appState.hDC);
 }
