@@ -1,0 +1,78 @@
+// The window as the program shows it, without a window manager: its title
+// and size, the first frames, and the F1/F2 view switch.
+#include "KorvaneTest.h"
+
+#include <thread>
+
+namespace {
+
+class WindowTest : public KorvaneTest {
+  protected:
+    void SetUp() override {
+        KorvaneTest::SetUp();
+        startDisplay(false);
+        startKorvane();
+        window = waitForKorvaneWindow();
+        ASSERT_NE(window, 0u) << "no window titled Korvane appeared\n" << korvane.standardError();
+    }
+
+    ::Window window = 0;
+};
+
+TEST_F(WindowTest, IsTitledKorvaneAndHasTheRequestedSize) {
+    std::string type;
+    EXPECT_EQ(textProperty(x(), window, "WM_NAME", &type), "Korvane");
+    EXPECT_EQ(type, "STRING");
+    EXPECT_EQ(textProperty(x(), window, "_NET_WM_NAME", &type), "Korvane");
+    EXPECT_EQ(type, "UTF8_STRING");
+    // X windows carry no frame, so the platform layer makes the outer size
+    // given at creation the size of the window itself.
+    Size size = windowSize(x(), window);
+    EXPECT_EQ(size.width, 1024);
+    EXPECT_EQ(size.height, 768);
+}
+
+TEST_F(WindowTest, ShowsTheSceneWithinSeconds) {
+    EXPECT_TRUE(waitForPicture(window, 10s, looksFinal)) << "the window never showed the scene";
+    keepPicture(window, "first-frames");
+    Picture picture = grab(x(), window);
+    ASSERT_GT(picture.width, 0);
+    // Sky at both top corners, and models drawn in front of it.
+    EXPECT_TRUE(isSky(picture.at(2, 2)));
+    EXPECT_TRUE(isSky(picture.at(picture.width - 3, 2)));
+    EXPECT_LT(picture.share(0, 0, picture.width, picture.height, isSky), 0.8);
+    EXPECT_LT(picture.share(0, 0, picture.width, picture.height, isBlack), 0.01);
+    EXPECT_TRUE(korvane.running());
+}
+
+TEST_F(WindowTest, F2ShowsTheDebugViewAndF1TheFinalImage) {
+    ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
+
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F2"}));
+    EXPECT_TRUE(waitForPicture(window, 5s, looksDebug)) << "F2 did not show the debug view";
+    keepPicture(window, "debug-view");
+
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F1"}));
+    EXPECT_TRUE(waitForPicture(window, 5s, looksFinal)) << "F1 did not bring back the image";
+    EXPECT_FALSE(looksDebug(grab(x(), window)));
+    EXPECT_TRUE(korvane.running());
+}
+
+TEST_F(WindowTest, OtherKeysChangeNothing) {
+    const std::vector<std::string> otherKeys = {"Escape", "Return", "space", "a",     "q",
+                                                "F3",     "F4",     "F12",   "alt+F4"};
+    ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), otherKeys));
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(korvane.running()) << "a key ended the program";
+    EXPECT_TRUE(looksFinal(grab(x(), window)));
+
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F2"}));
+    ASSERT_TRUE(waitForPicture(window, 5s, looksDebug));
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), otherKeys));
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(korvane.running()) << "a key ended the program";
+    EXPECT_TRUE(looksDebug(grab(x(), window))) << "a key other than F1 left the debug view";
+}
+
+} // namespace
