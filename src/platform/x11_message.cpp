@@ -32,6 +32,29 @@ bool releaseIsRepeat(Display *dpy, const XKeyEvent &release) {
            next.xkey.time == release.time && next.xkey.window == release.window;
 }
 
+// A window manager that takes over an already mapped window reparents it,
+// which unmaps and maps it again; that unmap is not a minimise. The server
+// sends the UnmapNotify and the ReparentNotify together, so the second is
+// already queued when the first is read.
+bool reparentFollows(Display *dpy, ::Window xid) {
+    struct Search {
+        ::Window xid;
+        bool found;
+    } search = {xid, false};
+    XEvent event;
+    // The predicate only looks: it never selects an event, so none is removed.
+    XCheckIfEvent(
+        dpy, &event,
+        [](Display *, XEvent *e, XPointer arg) -> Bool {
+            auto *search = reinterpret_cast<Search *>(arg);
+            if (e->type == ReparentNotify && e->xreparent.window == search->xid)
+                search->found = true;
+            return False;
+        },
+        reinterpret_cast<XPointer>(&search));
+    return search.found;
+}
+
 void keyPressed(WindowInfo &w, XKeyEvent &event) {
     int vk = virtualKeyFor(XLookupKeysym(&event, 0));
     bool repeat = keyIsDown(w, event.keycode);
@@ -67,7 +90,7 @@ void translate(XEvent &event) {
     case UnmapNotify:
         if (w->unmapsExpected > 0) {
             --w->unmapsExpected;
-        } else if (w->shown && !w->minimized) {
+        } else if (w->shown && !w->minimized && !reparentFollows(s.display, w->xid)) {
             // Only the window manager unmaps a shown window: it was minimised.
             w->minimized = true;
             postMessage(w->handle, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
