@@ -25,6 +25,22 @@ bool isSky(Rgb c) {
     return near(c, skyColour, 12);
 }
 
+double skyOutlineAgreement(const Picture &a, Area inA, const Picture &b, Area inB) {
+    const int columns = 64, rows = 48;
+    int agree = 0;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            double u = (column + 0.5) / columns, v = (row + 0.5) / rows;
+            Rgb pa = a.at(inA.x + static_cast<int>(u * inA.width),
+                          inA.y + static_cast<int>(v * inA.height));
+            Rgb pb = b.at(inB.x + static_cast<int>(u * inB.width),
+                          inB.y + static_cast<int>(v * inB.height));
+            agree += isSky(pa) == isSky(pb) ? 1 : 0;
+        }
+    }
+    return static_cast<double>(agree) / (columns * rows);
+}
+
 double Picture::share(int x0, int y0, int x1, int y1, const std::function<bool(Rgb)> &test) const {
     long hits = 0, total = 0;
     for (int y = y0; y < y1; ++y)

@@ -32,6 +32,15 @@ struct Picture {
     void save(const std::string &path) const;
 };
 
+// Share of a 64 x 48 grid of sample points at which two regions of two
+// pictures agree on being sky: the sky's outline is fixed (the models only
+// turn in place), so two pictures of the scene framed alike agree almost
+// everywhere, whatever the time between them.
+struct Area {
+    int x, y, width, height;
+};
+double skyOutlineAgreement(const Picture &a, Area inA, const Picture &b, Area inB);
+
 bool isBlack(Rgb c);
 bool isSky(Rgb c);
 

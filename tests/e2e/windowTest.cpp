@@ -48,9 +48,16 @@ TEST_F(WindowTest, ShowsTheSceneWithinSeconds) {
 TEST_F(WindowTest, F2ShowsTheDebugViewAndF1TheFinalImage) {
     ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
 
+    Picture finalImage = grab(x(), window);
+
     ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F2"}));
     EXPECT_TRUE(waitForPicture(window, 5s, looksDebug)) << "F2 did not show the debug view";
     keepPicture(window, "debug-view");
+    // The top-left quarter is the G-buffer's diffuse texture at half size:
+    // the same framing as the final image.
+    Picture debugView = grab(x(), window);
+    EXPECT_GT(skyOutlineAgreement(finalImage, {0, 0, 1024, 768}, debugView, {0, 0, 512, 384}),
+              0.97);
 
     ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F1"}));
     EXPECT_TRUE(waitForPicture(window, 5s, looksFinal)) << "F1 did not bring back the image";
