@@ -78,7 +78,7 @@ TEST_F(LoadTextureTest, LongFileWhoseSingleSideWouldOverrunIsCutToWhatFits) {
     const auto bytes = pattern(length);
     ASSERT_TRUE(load(bytes));
     const GLint side = testkit::boundSide();
-    EXPECT_EQ(side, 2048);
+    ASSERT_EQ(side, 2048);
     const auto pixels = testkit::boundPixels(static_cast<std::size_t>(side));
     EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), bytes.begin()));
 }
