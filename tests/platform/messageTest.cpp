@@ -6,7 +6,6 @@
 
 #include <X11/keysym.h>
 
-#include <ctime>
 #include <iterator>
 
 using namespace platformtest;
@@ -165,16 +164,4 @@ TEST(Messages, DispatchToAnUnknownWindowCallsNothing) {
     msg.message = WM_CLOSE;
     EXPECT_EQ(DispatchMessageW(&msg), 0);
     EXPECT_EQ(TranslateMessage(&msg), FALSE);
-}
-
-TEST(TickCount, FollowsTheMonotonicClockInMillisecondsCutTo32Bits) {
-    timespec before = {}, after = {};
-    clock_gettime(CLOCK_MONOTONIC, &before);
-    DWORD tick = GetTickCount();
-    clock_gettime(CLOCK_MONOTONIC, &after);
-    auto ms = [](const timespec &t) {
-        return static_cast<DWORD>(static_cast<std::uint64_t>(t.tv_sec) * 1000u +
-                                  static_cast<std::uint64_t>(t.tv_nsec) / 1000000u);
-    };
-    EXPECT_LE(static_cast<DWORD>(tick - ms(before)), static_cast<DWORD>(ms(after) - ms(before)));
 }

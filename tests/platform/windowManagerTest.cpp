@@ -62,7 +62,7 @@ struct Openbox {
     }
 };
 
-struct WindowManagerTest : testing::Test {
+struct UnderWindowManager : testing::Test {
     Observer observer;
     Openbox openbox;
     HWND hWnd = nullptr;
@@ -85,7 +85,7 @@ struct WindowManagerTest : testing::Test {
 
 } // namespace
 
-TEST_F(WindowManagerTest, FramingDoesNotChangeTheReportedSize) {
+TEST_F(UnderWindowManager, FramingDoesNotChangeTheReportedSize) {
     auto sizes = receivedOf(WM_SIZE);
     ASSERT_EQ(sizes.size(), 2u) << "creation and first show only";
     EXPECT_EQ(sizes[1].lParam, MAKELPARAM(640, 480));
@@ -95,7 +95,7 @@ TEST_F(WindowManagerTest, FramingDoesNotChangeTheReportedSize) {
     EXPECT_EQ(attrs.map_state, IsViewable);
 }
 
-TEST_F(WindowManagerTest, IconifyAndRestoreReportZeroThenTheClientSize) {
+TEST_F(UnderWindowManager, IconifyAndRestoreReportZeroThenTheClientSize) {
     received.clear();
     XIconifyWindow(observer.display, xid, DefaultScreen(observer.display));
     XFlush(observer.display);
@@ -111,7 +111,7 @@ TEST_F(WindowManagerTest, IconifyAndRestoreReportZeroThenTheClientSize) {
     EXPECT_EQ(sizes[1].lParam, MAKELPARAM(640, 480));
 }
 
-TEST_F(WindowManagerTest, ClosingThroughTheManagerEndsTheLoop) {
+TEST_F(UnderWindowManager, ClosingThroughTheManagerEndsTheLoop) {
     // What a click on the frame's close button does: the manager is asked
     // to close the window and sends it WM_DELETE_WINDOW.
     received.clear();
