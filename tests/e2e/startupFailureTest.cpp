@@ -1,0 +1,135 @@
+// Start-up with broken data files: shader files that are missing or broken
+// end start-up with one exact message and status 1; texture files that are
+// missing or broken leave the program running.
+#include "KorvaneTest.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+const char brokenShader[] = "#version 120\nvoid main()\n{\n    this is not GLSL;\n}\n";
+
+struct ShaderFault {
+    const char *name;     // for the test's name
+    const char *file;     // in data/
+    const char *contents; // nullptr: the file is removed
+    const char *message;  // the line expected on stderr
+};
+
+// A fragment shader that compiles but reads a varying that the vertex
+// shader of its pair never writes, so the pair does not link.
+const char unlinkableFragment[] = "#version 120\nvarying vec4 neverWritten;\n"
+                                  "void main()\n{\n    gl_FragColor = neverWritten;\n}\n";
+
+const ShaderFault shaderFaults[] = {
+    {"MissingModelVertexShader", "deferredShading.vert", nullptr,
+     "Can't load GLSL Vertex Shader from file: data/deferredShading.vert"},
+    {"MissingCompositeFragmentShader", "deferredRendering.frag", nullptr,
+     "Can't load GLSL Fragment Shader from file: data/deferredRendering.frag"},
+    {"BrokenModelVertexShader", "deferredShading.vert", brokenShader,
+     "Vertex shader compilation failed."},
+    {"BrokenCompositeVertexShader", "deferredRendering.vert", brokenShader,
+     "Vertex shader compilation failed."},
+    {"BrokenModelFragmentShader", "deferredShading.frag", brokenShader,
+     "Fragment shader compilation failed."},
+    {"UnlinkableModelPair", "deferredShading.frag", unlinkableFragment,
+     "Shader program linking failed."},
+    {"UnlinkableCompositePair", "deferredRendering.frag", unlinkableFragment,
+     "Shader program linking failed."},
+};
+
+// Test names and failure messages name the case, not its bytes.
+void PrintTo(const ShaderFault &fault, std::ostream *out) {
+    *out << fault.name;
+}
+
+class ShaderFaultTest : public KorvaneTest, public ::testing::WithParamInterface<ShaderFault> {};
+
+TEST_P(ShaderFaultTest, EndsStartUpWithTheMessageAndStatusOne) {
+    const ShaderFault &fault = GetParam();
+    if (fault.contents)
+        writeDataFile(fault.file, fault.contents);
+    else
+        std::filesystem::remove(dataFile(fault.file));
+    startDisplay(false);
+    startKorvane();
+
+    std::optional<int> status = korvane.waitForExit(30s);
+    ASSERT_TRUE(status.has_value()) << "the program did not end";
+    EXPECT_EQ(*status, 1);
+    std::vector<std::string> lines = linesOf(korvane.standardError());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), fault.message), lines.end())
+        << "stderr was:\n"
+        << korvane.standardError();
+    EXPECT_EQ(findWindow(x(), "Korvane"), 0u) << "a window was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Korvane, ShaderFaultTest, ::testing::ValuesIn(shaderFaults),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+class TextureFaultTest : public KorvaneTest {
+  protected:
+    // Runs the program on the changed data, checks that it draws the scene
+    // (sky and models) for a while, closes it through the window manager and
+    // expects status 0.
+    void expectRunsAndClosesCleanly() {
+        startDisplay(true);
+        startKorvane();
+        ::Window window = waitForKorvaneWindow();
+        ASSERT_NE(window, 0u) << korvane.standardError();
+        EXPECT_TRUE(waitForPicture(window, 10s, [](const Picture &p) {
+            return isSky(p.at(2, 2)) && p.share(0, 0, p.width, p.height, isSky) < 0.9;
+        })) << "the scene was not drawn";
+        std::this_thread::sleep_for(1s);
+        ASSERT_TRUE(korvane.running()) << korvane.standardError();
+        requestClose(x(), window);
+        std::optional<int> status = korvane.waitForExit(2s);
+        ASSERT_TRUE(status.has_value()) << "still running 2 s after the close";
+        EXPECT_EQ(*status, 0) << korvane.standardError();
+    }
+};
+
+TEST_F(TextureFaultTest, AllTextureFilesMissing) {
+    for (const char *file : {"plane.raw", "box.raw", "earth.raw"})
+        std::filesystem::remove(dataFile(file));
+    expectRunsAndClosesCleanly();
+}
+
+TEST_F(TextureFaultTest, EmptyTextureFile) {
+    writeDataFile("box.raw", "");
+    expectRunsAndClosesCleanly();
+}
+
+TEST_F(TextureFaultTest, TextureFilesOfOddSizes) {
+    // Not three bytes per pixel of a square: one byte, a square plus one
+    // byte, and a few pixels short of a square.
+    writeDataFile("plane.raw", "x");
+    writeDataFile("box.raw", std::string(3 * 64 * 64 + 1, '\x80'));
+    writeDataFile("earth.raw", std::string(3 * 100 * 100 - 30, '\x40'));
+    expectRunsAndClosesCleanly();
+}
+
+class NoDisplayTest : public KorvaneTest {};
+
+// Without an X server to talk to, the program says so in one line and ends.
+TEST_F(NoDisplayTest, WithoutDisplaySaysSoAndEndsWithStatusOne) {
+    startKorvane(false);
+    std::optional<int> status = korvane.waitForExit(20s);
+    ASSERT_TRUE(status.has_value()) << "the program did not end";
+    EXPECT_EQ(*status, 1);
+    std::vector<std::string> lines = linesOf(korvane.standardError());
+    ASSERT_EQ(lines.size(), 1u) << korvane.standardError();
+    EXPECT_NE(lines[0].find("DISPLAY"), std::string::npos) << lines[0];
+}
+
+TEST_F(NoDisplayTest, WithADisplayThatIsNotThereSaysSoAndEndsWithStatusOne) {
+    // A display number that no server here uses.
+    ASSERT_TRUE(korvane.start(KORVANE_PROGRAM, {}, folder.string(), ":4093", folder.string()));
+    std::optional<int> status = korvane.waitForExit(20s);
+    ASSERT_TRUE(status.has_value()) << "the program did not end";
+    EXPECT_EQ(*status, 1);
+    EXPECT_EQ(linesOf(korvane.standardError()).size(), 1u) << korvane.standardError();
+}
+
+} // namespace
