@@ -13,8 +13,8 @@ namespace korvane::x11 {
 namespace {
 
 // How often and how far apart opening the X connection is tried.
-constexpr int openAttempts = 5;
-constexpr int openRetryMs = 20;
+constexpr int openAttempts = 10;
+constexpr int openRetryMs = 30;
 
 int onXError(Display *dpy, XErrorEvent *event) {
     State &s = state();
