@@ -14,21 +14,16 @@
 #include "drawables/ModelTestKit.h"
 #include "platform/opengl.h"
 #include "shell/AppState.h"
+#include "shell/shell.h"
 
 namespace scenekit {
 
-// What the shell leaves in force when it builds the scene: viewport and
-// camera projection for the drawing size, and the fixed render state.
+// What the shell leaves in force when it builds the scene on a context of the
+// test's own: the drawing size with its viewport and camera projection (the
+// shell's own resize), and the fixed render state.
 inline void prepareLikeTheShell(HDC hDC, int width, int height) {
     appState.hDC = hDC;
-    appState.screenWidth = width;
-    appState.screenHeight = height;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(40.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 30.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    resize(width, height);
     glDisable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
