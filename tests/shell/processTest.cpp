@@ -9,21 +9,41 @@
 #include <string>
 #include <sys/wait.h>
 
-TEST(Process, WithoutAnXServerItSaysSoAndExitsWithOne) {
+namespace {
+
+// Runs the program with the given environment change; returns its exit
+// status and fills `errors` with what it wrote on stderr.
+int runProgram(const std::string &environment, std::string &errors) {
     namespace fs = std::filesystem;
     fs::path dir = fs::path(KORVANE_TEST_OUTPUT_DIR) / "process-test";
     fs::create_directories(dir);
-    fs::path errors = dir / "stderr.txt";
+    // One file per test, so that tests may run side by side.
+    fs::path errorFile =
+        dir / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".txt");
 
-    std::string command = "env -u DISPLAY '" + std::string(KORVANE_BINARY) + "' 2>'" +
-                          errors.string() + "' </dev/null >/dev/null";
+    std::string command = "env " + environment + " '" + std::string(KORVANE_BINARY) + "' 2>'" +
+                          errorFile.string() + "' </dev/null >/dev/null";
     int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-
-    std::ifstream in(errors);
+    std::ifstream in(errorFile);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_EQ(text.str(),
-              "Korvane: cannot create the window (is DISPLAY set to a running X server?)\n");
+    errors = text.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const char noServer[] =
+    "Korvane: cannot create the window (is DISPLAY set to a running X server?)\n";
+
+} // namespace
+
+TEST(Process, WithoutDisplayItSaysSoAndExitsWithOne) {
+    std::string errors;
+    EXPECT_EQ(runProgram("-u DISPLAY", errors), 1);
+    EXPECT_EQ(errors, noServer);
+}
+
+TEST(Process, WithNoServerBehindDisplayItSaysSoAndExitsWithOne) {
+    std::string errors;
+    EXPECT_EQ(runProgram("DISPLAY=:9999", errors), 1);
+    EXPECT_EQ(errors, noServer);
 }
