@@ -7,25 +7,25 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-compiler=x86_64-w64-mingw32-g++
 
 include=$(mktemp -d)
 trap 'rm -rf "$include"' EXIT
 mkdir -p "$include/GL"
 ln -s /usr/include/GL/glew.h "$include/GL/glew.h"
 
-failed=0
-count=0
-for source in "$root"/src/shell/*.cpp "$root"/src/scene/*.cpp "$root"/src/shading/*.cpp \
-    "$root"/src/drawables/*.cpp; do
-    [ -e "$source" ] || continue
-    count=$((count + 1))
-    if ! "$compiler" -fsyntax-only -std=c++17 -Wall -Wextra -Wpedantic -DUNICODE -D_UNICODE \
-        -I "$root/src" -I "$include" "$source"; then
-        echo "windows build: ${source#"$root"/} does not compile" >&2
-        failed=$((failed + 1))
-    fi
+sources=()
+for source in "$root"/src/{shell,scene,shading,drawables}/*.cpp; do
+    [ -e "$source" ] && sources+=("$source")
 done
 
-echo "windows build: $((count - failed)) of $count source files compile"
-[ "$failed" -eq 0 ]
+# Two at a time; each failing file is named, and any failure fails the check.
+export root include
+if printf '%s\0' "${sources[@]}" | xargs -0 -n1 -P2 bash -c '
+    x86_64-w64-mingw32-g++ -fsyntax-only -std=c++17 -Wall -Wextra -Wpedantic \
+        -DUNICODE -D_UNICODE -I "$root/src" -I "$include" "$1" ||
+        { echo "windows build: ${1#"$root"/} does not compile" >&2; exit 1; }' compile; then
+    echo "windows build: all ${#sources[@]} source files compile"
+else
+    echo "windows build: some of the ${#sources[@]} source files do not compile" >&2
+    exit 1
+fi
