@@ -1,7 +1,7 @@
 #version 120
-// Composite pass, per vertex of the full-window quad. Everything that depends
-// only on the matrices is worked out here, once per vertex, and reaches the
-// fragments as constant varyings.
+// Composite pass, per vertex of the full-window quad. What depends only on the
+// matrices is worked out here, four times per frame instead of once per
+// pixel, and reaches the fragments as varyings that are the same everywhere.
 
 uniform mat4 worldToLightViewMatrix;
 uniform mat4 lightViewToProjectionMatrix;
@@ -9,6 +9,7 @@ uniform mat4 worldToCameraViewMatrix;
 
 varying vec3 lightPosition;  // world-space eye point of the light
 varying vec3 cameraPosition; // world-space eye point of the camera
+varying vec4 lightProjection;
 varying vec2 depthGradientScale;
 
 // The eye point of a view matrix: the world point that it maps to the origin.
@@ -29,13 +30,17 @@ void main()
     lightPosition = eyePoint(worldToLightViewMatrix);
     cameraPosition = eyePoint(worldToCameraViewMatrix);
 
-    // For the light's perspective, window depth is 0.5 * (1 - P[2][2]) +
-    // 0.5 * P[3][2] / z at distance z along the light's axis. Across a plane
-    // with light-space normal n through light-space point p, its rate of
-    // change per unit of shadow-map texture coordinate is
-    // (P[3][2] / P[0][0], P[3][2] / P[1][1]) * n.xy / dot(n, p).
+    // The light's perspective P maps a light-space point (x, y, -z) to the
+    // shadow-map coordinates 0.5 + 0.5 * (P[0][0] x, P[1][1] y) / z and the
+    // window depth 0.5 - 0.5 * P[2][2] + 0.5 * P[3][2] / z.
     mat4 p = lightViewToProjectionMatrix;
-    depthGradientScale = vec2(p[3][2] / p[0][0], p[3][2] / p[1][1]);
+    lightProjection = vec4(0.5 * p[0][0], 0.5 * p[1][1], 0.5 - 0.5 * p[2][2], 0.5 * p[3][2]);
+
+    // Across a plane with light-space normal n at distance d from the light,
+    // whose normal makes the angle a with the direction to the light, window
+    // depth changes by (P[3][2] / P[0][0], P[3][2] / P[1][1]) * n.xy /
+    // (-d cos a) per unit of shadow-map coordinate; here per texel.
+    depthGradientScale = vec2(p[3][2] / p[0][0], p[3][2] / p[1][1]) / 1024.0;
 
     gl_TexCoord[0] = gl_MultiTexCoord0;
     gl_Position = ftransform();
