@@ -47,7 +47,8 @@ class KorvaneTest : public ::testing::Test {
 };
 
 // The final image at any window size: sky at both top corners, the floor
-// (neither sky nor black) in the middle of the bottom edge.
+// (neither sky nor black) in the middle of the bottom edge, and no black
+// area at the bottom right.
 bool looksFinal(const Picture &picture);
 // The debug view at 1024 x 768: three G-buffer quarters that show the sky in
 // their top-left corners, the shadow map's square, bright where no model
