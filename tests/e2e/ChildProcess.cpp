@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,6 +51,8 @@ bool ChildProcess::start(const std::string &program, const std::vector<std::stri
         return false;
     pid_ = fork();
     if (pid_ == 0) {
+        // If the test is killed (a time-out), the program must not outlive it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         int null = open("/dev/null", O_RDONLY);
         dup2(null, 0);
         dup2(out, 1);
@@ -117,6 +120,7 @@ std::optional<int> runToEnd(const std::vector<std::string> &command, const std::
                             std::chrono::milliseconds timeout) {
     pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         int null = open("/dev/null", O_RDWR);
         dup2(null, 0);
         dup2(null, 1);

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,6 +20,8 @@ pid_t spawn(const std::vector<std::string> &argv, const std::string &display, in
     pid_t pid = fork();
     if (pid != 0)
         return pid;
+    // If the test is killed (a time-out), its servers must not outlive it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(null, 1);
