@@ -4,8 +4,8 @@
 #include <iostream>
 
 void KorvaneTest::SetUp() {
-    char pattern[] = "/tmp/korvane-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvane-e2e-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder = pattern;
     std::filesystem::copy(std::filesystem::path(KORVANE_SOURCE_DIR) / "data", folder / "data",
                           std::filesystem::copy_options::recursive);
