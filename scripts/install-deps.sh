@@ -17,6 +17,8 @@ packages=(
     openbox xdotool x11-utils
     # the check that the Windows build still compiles
     g++-mingw-w64-x86-64
+    # the Debian package: dpkg-shlibdeps needs file to find the dependencies
+    file
 )
 
 missing=()

@@ -16,7 +16,8 @@ cmake -S "$root" -B "$build" -DKORVANE_BUILD_TESTS=ON "$@"
 cmake --build "$build" -j"$jobs"
 
 # Tests share one X server; they run one at a time so that focus and
-# window-manager checks cannot disturb each other.
+# window-manager checks cannot disturb each other. -noreset keeps the server
+# from resetting between tests, when a new connection would briefly fail.
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$build" --output-on-failure --no-tests=error
