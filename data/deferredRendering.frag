@@ -1,11 +1,12 @@
 #version 120
 // Composite pass, per pixel: lights the G-buffer with one point light at the
-// light's eye point and shadows it from the shadow map.
+// light's eye point and shadows it from the shadow map. All vectors are in the
+// light's view space (see the vertex shader), where the light is the origin.
 //
-// Lighting is done in linear space: the diffuse colour is decoded with a
-// gamma of 2 (squared) and the result encoded again with a square root.
-// Ambient plus Lambert diffuse plus a modest Blinn-Phong highlight, seen from
-// the camera's eye point.
+// Lighting is done in linear space with a gamma of 2: the G-buffer colour is
+// decoded by squaring and the result encoded by a square root. Ambient plus
+// Lambert diffuse plus a modest white Blinn-Phong highlight, seen from the
+// camera's eye point.
 //
 // Shadows: percentage-closer filtering over two taps, 1.5 texels either side
 // of the pixel along a direction that alternates between neighbouring pixels
@@ -31,8 +32,7 @@ uniform sampler2D tNormals;
 uniform sampler2D tShadowMap;
 uniform mat4 worldToLightViewMatrix;
 
-varying vec3 lightPosition;
-varying vec3 cameraPosition;
+varying vec3 cameraInLightView;
 varying vec4 lightProjection;
 varying vec2 depthGradientScale;
 
@@ -50,24 +50,22 @@ void main()
     vec2 uv = gl_TexCoord[0].st;
     vec4 position = texture2D(tPosition, uv);
     vec4 diffuse = texture2D(tDiffuse, uv);
-    vec3 normal = texture2D(tNormals, uv).xyz;
+    vec3 normal = mat3(worldToLightViewMatrix) * texture2D(tNormals, uv).xyz;
+    vec3 point = (worldToLightViewMatrix * vec4(position.xyz, 1.0)).xyz;
 
-    vec3 toLight = lightPosition - position.xyz;
-    float invLightDistance = inversesqrt(dot(toLight, toLight));
-    vec3 l = toLight * invLightDistance;
+    float invLightDistance = inversesqrt(dot(point, point));
+    vec3 l = point * -invLightDistance;
     float nDotL = dot(normal, l);
 
     // Where the point lies in the shadow map, and its window depth there.
-    vec3 lightView = (worldToLightViewMatrix * vec4(position.xyz, 1.0)).xyz;
-    float invZ = -1.0 / lightView.z;
-    vec2 shadowUV = lightView.xy * (lightProjection.xy * invZ) + 0.5;
+    float invZ = -1.0 / point.z;
+    vec2 shadowUV = point.xy * (lightProjection.xy * invZ) + 0.5;
     float depth = lightProjection.z + lightProjection.w * invZ;
 
     // The tap offset in texels (the other tap mirrors it), and how much the
     // receiving plane's depth changes from the pixel to the tap.
     vec2 tap = tapOnEven + fract(dot(gl_FragCoord.xy, vec2(0.5))) * tapChange;
-    vec2 lightNormal = (mat3(worldToLightViewMatrix) * normal).xy;
-    float slope = dot(depthGradientScale * lightNormal, tap) * invLightDistance /
+    float slope = dot(depthGradientScale * normal.xy, tap) * invLightDistance /
                   -max(nDotL, minimumCosine);
     float reference = depth + constantBias + slopeBias * abs(slope);
     tap *= shadowTexel;
@@ -76,16 +74,20 @@ void main()
     vec2 fromCentre = abs(shadowUV - 0.5);
     lit = max(lit, step(0.5, max(fromCentre.x, fromCentre.y)));
 
-    vec3 v = normalize(cameraPosition - position.xyz);
-    vec3 h = l + v;
-    float specular = max(dot(normal, h), 0.0) * inversesqrt(dot(h, h));
-    specular *= specular; // ^2
+    // Blinn-Phong with exponent 32: the squared cosine between the normal and
+    // the half vector, to the 16th power. Nothing shines where the light does
+    // not reach.
+    vec3 h = l + normalize(cameraInLightView - point);
+    float nDotH = max(dot(normal, h), 0.0);
+    float specular = nDotH * nDotH / dot(h, h) * step(0.0, nDotL);
     specular *= specular; // ^4
     specular *= specular; // ^8
     specular *= specular; // ^16
     specular *= specular; // ^32
 
-    vec3 albedo = diffuse.rgb * diffuse.rgb;
-    vec3 colour = albedo * (ambient + lit * max(nDotL, 0.0)) + lit * specularStrength * specular;
-    gl_FragColor = vec4(mix(sqrt(colour), diffuse.rgb, position.w), 1.0);
+    // Background pixels get a light of exactly 1 and no highlight, so they
+    // come out as the G-buffer's colour.
+    float light = mix(ambient + lit * max(nDotL, 0.0), 1.0, position.w);
+    float highlight = (1.0 - position.w) * lit * specularStrength * specular;
+    gl_FragColor = vec4(sqrt(diffuse.rgb * diffuse.rgb * light + highlight), 1.0);
 }

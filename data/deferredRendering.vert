@@ -2,13 +2,16 @@
 // Composite pass, per vertex of the full-window quad. What depends only on the
 // matrices is worked out here, four times per frame instead of once per
 // pixel, and reaches the fragments as varyings that are the same everywhere.
+//
+// The fragments work in the light's view space, where the light sits at the
+// origin and looks down -z. The light's view is a rotation and a translation,
+// so distances and angles there are the world's.
 
 uniform mat4 worldToLightViewMatrix;
 uniform mat4 lightViewToProjectionMatrix;
 uniform mat4 worldToCameraViewMatrix;
 
-varying vec3 lightPosition;  // world-space eye point of the light
-varying vec3 cameraPosition; // world-space eye point of the camera
+varying vec3 cameraInLightView; // the camera's eye point
 varying vec4 lightProjection;
 varying vec2 depthGradientScale;
 
@@ -27,8 +30,8 @@ vec3 eyePoint(mat4 view)
 
 void main()
 {
-    lightPosition = eyePoint(worldToLightViewMatrix);
-    cameraPosition = eyePoint(worldToCameraViewMatrix);
+    vec3 camera = eyePoint(worldToCameraViewMatrix);
+    cameraInLightView = (worldToLightViewMatrix * vec4(camera, 1.0)).xyz;
 
     // The light's perspective P maps a light-space point (x, y, -z) to the
     // shadow-map coordinates 0.5 + 0.5 * (P[0][0] x, P[1][1] y) / z and the
