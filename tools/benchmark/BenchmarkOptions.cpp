@@ -1,17 +1,25 @@
 #include "BenchmarkOptions.h"
 
+#include <cmath>
 #include <cstdlib>
 
+#include "firstFrame.h"
+
 const char *const benchmarkUsage =
-    "usage: korvane-benchmark [--rounds N] [--frames N] [--warm-up N] [--light-angle DEGREES]\n"
+    "usage: korvane-benchmark [--runs N] [--frames N] [--warm-up N] [--light-angle DEGREES]\n"
     "\n"
     "Draws the real frame (light pass, G-buffer pass, composite, swap) in a 1024x768\n"
     "window, alternating between the real composite shader and a floor composite that\n"
-    "only reads its four textures, and prints the frame times of both and their ratio.\n"
+    "reads each of its four textures once and writes the diffuse colour. Reports the\n"
+    "frames per second, the milliseconds of each pass (GL timer queries), the time from\n"
+    "starting the tool to its first frame, and the real/floor frame-time ratio, each as\n"
+    "the median, minimum and maximum over the runs.\n"
+    "Run it from the folder that holds data/, with DISPLAY set to an X server.\n"
     "\n"
-    "  --rounds N          rounds of timing, each composite once per round (default 10)\n"
-    "  --frames N          frames timed per composite and round (default 20)\n"
-    "  --warm-up N         untimed frames per composite before timing (default 5)\n"
+    "  --runs N            measurement rounds; each times both composites and starts\n"
+    "                      the tool once more for its first frame (default 5)\n"
+    "  --frames N          frames timed per composite and run (default 20)\n"
+    "  --warm-up N         untimed frames per composite before the runs (default 5)\n"
     "  --light-angle DEG   the light's angle about the Y axis (default 30)\n";
 
 namespace {
@@ -25,6 +33,12 @@ bool parseCount(const std::string &text, int minimum, int &value) {
     return true;
 }
 
+bool isAngle(const std::string &text) {
+    char *end = nullptr;
+    double parsed = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(parsed);
+}
+
 } // namespace
 
 bool parseBenchmarkOptions(const std::vector<std::string> &args, BenchmarkOptions &options,
@@ -35,22 +49,25 @@ bool parseBenchmarkOptions(const std::vector<std::string> &args, BenchmarkOption
             options.help = true;
             continue;
         }
+        if (arg == firstFrameOption) {
+            options.firstFrameOnly = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = "unknown option or missing value: " + arg;
             return false;
         }
         const std::string &value = args[++i];
         bool ok = false;
-        if (arg == "--rounds")
-            ok = parseCount(value, 1, options.rounds);
+        if (arg == "--runs" || arg == "--rounds")
+            ok = parseCount(value, 1, options.runs);
         else if (arg == "--frames")
-            ok = parseCount(value, 1, options.framesPerRound);
+            ok = parseCount(value, 1, options.framesPerRun);
         else if (arg == "--warm-up")
             ok = parseCount(value, 0, options.warmUpFrames);
         else if (arg == "--light-angle") {
-            char *end = nullptr;
-            options.lightAngle = std::strtof(value.c_str(), &end);
-            ok = !value.empty() && *end == '\0';
+            ok = isAngle(value);
+            options.lightAngle = value;
         } else {
             error = "unknown option: " + arg;
             return false;
@@ -61,4 +78,8 @@ bool parseBenchmarkOptions(const std::vector<std::string> &args, BenchmarkOption
         }
     }
     return true;
+}
+
+float lightAngleDegrees(const BenchmarkOptions &options) {
+    return std::strtof(options.lightAngle.c_str(), nullptr);
 }

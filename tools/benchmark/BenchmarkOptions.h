@@ -5,10 +5,11 @@
 #include <vector>
 
 struct BenchmarkOptions {
-    int rounds = 10;         // each round times every composite once, in turn
-    int framesPerRound = 20; // frames timed per composite and round
-    int warmUpFrames = 5;    // frames drawn before timing starts, per composite
-    float lightAngle = 30.0f;
+    int runs = 5;          // measurement rounds; each times both composites in turn
+    int framesPerRun = 20; // frames timed per composite and run
+    int warmUpFrames = 5;  // frames drawn before timing starts, per composite
+    std::string lightAngle = "30";
+    bool firstFrameOnly = false; // draw one frame and end (the tool times itself so)
     bool help = false;
 };
 
@@ -18,3 +19,6 @@ extern const char *const benchmarkUsage;
 // error says what is wrong.
 bool parseBenchmarkOptions(const std::vector<std::string> &args, BenchmarkOptions &options,
                            std::string &error);
+
+// The light angle in degrees (parseBenchmarkOptions has checked it).
+float lightAngleDegrees(const BenchmarkOptions &options);

@@ -1,7 +1,10 @@
-// korvane-benchmark: draws the real frame over and over and reports the frame
-// time with the real composite shader and with a floor composite, which reads
-// each of the four textures once and writes the diffuse colour. Their ratio
-// is what the real composite's lighting and shadow filtering cost.
+// korvane-benchmark: draws the real frame over and over in runs and reports
+// the frames per second, the time of each pass, the time from starting the
+// tool to its first frame, and the frame time with the real composite shader
+// against a floor composite, which reads each of the four textures once and
+// writes the diffuse colour. That ratio is what the real composite's lighting
+// and shadow filtering cost; both are measured in the same run, because a
+// shared machine's speed drifts too much to compare figures across runs.
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -11,74 +14,43 @@
 
 #include "BenchmarkOptions.h"
 #include "CompositeProgram.h"
-#include "FrameTimes.h"
+#include "Samples.h"
+#include "firstFrame.h"
+#include "passTiming.h"
 #include "platform/opengl.h"
 #include "scene/scene.h"
+#include "sceneWindow.h"
 #include "shading/DeferredRendering.h"
 #include "shading/GLSLProgram.h"
 #include "shell/AppState.h"
-#include "shell/shell.h"
 
 namespace {
 
 const int failed = 1;
 const int usageError = 2;
 
-// Hands every waiting message to the window procedure, as the main loop does
-// between frames. False once the window has been closed.
-bool dispatchWaitingMessages() {
-    MSG msg = {};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            return false;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return true;
+bool openWindow() {
+    return openSceneWindow("korvane-benchmark", TEXT("KorvaneBenchmarkClass"),
+                           TEXT("Korvane benchmark"));
 }
 
-// Sets up the window, the context and the scene exactly as the program does.
-bool startUp() {
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = WndProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = TEXT("KorvaneBenchmarkClass");
-    if (!RegisterClassW(&windowClass)) {
-        std::fprintf(stderr, "korvane-benchmark: cannot register the window class\n");
-        return false;
-    }
-    HWND hWnd = CreateWindowExW(WS_EX_APPWINDOW, TEXT("KorvaneBenchmarkClass"),
-                                TEXT("Korvane benchmark"), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                                1024, 768, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (!hWnd) {
-        std::fprintf(stderr, "korvane-benchmark: cannot create a window (is DISPLAY set to a "
-                             "running X server?)\n");
-        return false;
-    }
-    try {
-        if (!initGL(hWnd))
-            return false; // initGL has said why
-    } catch (std::exception *error) {
-        std::fprintf(stderr, "korvane-benchmark: %s\n", error->what());
-        delete error;
-        return false;
-    }
-    return dispatchWaitingMessages();
-}
+// The times of the frames that one composite drew in one run.
+struct RunTimes {
+    Samples wall;              // elapsed milliseconds per frame
+    Samples cpu;               // processor milliseconds of the whole process per frame
+    Samples passes[passCount]; // milliseconds per pass, from the timer queries
+};
 
 struct Variant {
     const char *name;
     CompositeProgram composite;
-    FrameTimes wall; // elapsed time per frame
-    FrameTimes cpu;  // processor time of the whole process per frame
 };
 
 // Draws frames one after another, each finished before the next starts, and
 // records how long each took, swap included. The processor time counts the
 // driver's rendering threads too, and is less disturbed than the elapsed time
 // when other programs share the machine.
-bool timeFrames(int frames, Variant &variant) {
+bool timeFrames(int frames, RunTimes &times) {
     using Clock = std::chrono::steady_clock;
     for (int i = 0; i < frames; ++i) {
         if (!dispatchWaitingMessages())
@@ -88,11 +60,45 @@ bool timeFrames(int frames, Variant &variant) {
         render();
         glFinish();
         std::chrono::duration<double, std::milli> took = Clock::now() - start;
-        variant.wall.milliseconds.push_back(took.count());
-        variant.cpu.milliseconds.push_back(1000.0 * static_cast<double>(std::clock() - cpuStart) /
-                                           CLOCKS_PER_SEC);
+        times.wall.values.push_back(took.count());
+        times.cpu.values.push_back(1000.0 * static_cast<double>(std::clock() - cpuStart) /
+                                   CLOCKS_PER_SEC);
+        double passes[passCount];
+        if (readPassTimes(passes))
+            for (int pass = 0; pass < passCount; ++pass)
+                times.passes[pass].values.push_back(passes[pass]);
     }
     return true;
+}
+
+// One line of the report: a figure taken once per run.
+struct Figure {
+    std::string name;
+    Samples perRun;
+    bool measured = true; // false: the driver cannot measure it
+};
+
+void printFigure(const Figure &figure) {
+    if (!figure.measured) {
+        std::printf("%-36s %10s %10s %10s\n", figure.name.c_str(), "n/a", "n/a", "n/a");
+        return;
+    }
+    std::printf("%-36s %10.3f %10.3f %10.3f\n", figure.name.c_str(), figure.perRun.median(),
+                figure.perRun.minimum(), figure.perRun.maximum());
+}
+
+// What the tool does when it is started to time its own first frame: start
+// up as the program does, draw one frame and say so as soon as it is swapped.
+int drawFirstFrame(const BenchmarkOptions &options) {
+    if (!openWindow())
+        return failed;
+    appState.viewMode = 0;
+    appState.lightAngle = lightAngleDegrees(options);
+    render();
+    std::printf("%s\n", firstFrameLine);
+    std::fflush(stdout);
+    closeSceneWindow();
+    return 0;
 }
 
 } // namespace
@@ -108,11 +114,22 @@ int main(int argc, char **argv) {
         std::fputs(benchmarkUsage, stdout);
         return 0;
     }
-    if (!startUp())
-        return failed;
+    if (options.firstFrameOnly)
+        return drawFirstFrame(options);
 
+    // The first frames come first, while this process has no window of its own.
+    Figure firstFrame{"first frame ms (start to swap)", {}};
+    const std::string self = ownExecutable();
+    for (int run = 0; run < options.runs; ++run) {
+        double milliseconds = timeFirstFrame(self.empty() ? argv[0] : self, options.lightAngle);
+        if (milliseconds < 0.0)
+            return failed;
+        firstFrame.perRun.values.push_back(milliseconds);
+    }
+
+    if (!openWindow())
+        return failed;
     DeferredRendering &renderer = *appState.deferredRendering;
-    const CompositeProgram real = currentComposite(renderer);
     GLSLProgram *floorShader = nullptr;
     try {
         floorShader = new GLSLProgram(KORVANE_BENCHMARK_SHADER_DIR "/floorComposite.vert",
@@ -120,56 +137,90 @@ int main(int argc, char **argv) {
     } catch (std::exception *failure) {
         std::fprintf(stderr, "korvane-benchmark: floor composite: %s\n", failure->what());
         delete failure;
-        shutdown();
+        closeSceneWindow();
         return failed;
     }
-    std::vector<Variant> variants = {{"real", real, {}, {}},
-                                     {"floor", compositeFor(floorShader->shaderProgram), {}, {}}};
+    const Variant real = {"real", currentComposite(renderer)};
+    const Variant floor = {"floor", compositeFor(floorShader->shaderProgram)};
+    const char *timer = timerQueryExtension();
+    const bool passesTimed = startPassTiming(renderer.shadowMap.fbo, renderer.gBuffer.fbo);
 
     appState.viewMode = 0;
-    appState.lightAngle = options.lightAngle;
-    std::printf("korvane-benchmark: %s, window %dx%d, light angle %g\n",
+    appState.lightAngle = lightAngleDegrees(options);
+    std::printf("korvane-benchmark: %s, window %dx%d, light angle %s\n",
                 reinterpret_cast<const char *>(glGetString(GL_RENDERER)), appState.screenWidth,
-                appState.screenHeight, static_cast<double>(options.lightAngle));
-    std::printf("%d rounds of %d frames per composite, each after %d warm-up frames\n",
-                options.rounds, options.framesPerRound, options.warmUpFrames);
+                appState.screenHeight, options.lightAngle.c_str());
+    std::printf("%d runs; each draws %d frames with the real composite, then %d with the floor "
+                "composite (%d warm-up frames of each before the first run)\n",
+                options.runs, options.framesPerRun, options.framesPerRun, options.warmUpFrames);
+    std::printf("frame: wall time from calling render() to glFinish() after it, swap included; "
+                "frames per second = frames / their summed frame time\n");
+    if (passesTimed)
+        std::printf("passes: GL_TIME_ELAPSED queries (%s) begun and ended inside the real "
+                    "render(), at the render targets' framebuffer binds and at SwapBuffers; on "
+                    "llvmpipe they time the rasterizer threads, not the vertex work of the "
+                    "calling thread\n",
+                    timer);
+    else
+        std::printf("passes: n/a (%s)\n", timer ? "cannot watch render() on this system"
+                                                : "the driver offers no timer query");
+    std::printf("first frame: from starting the tool anew to its first SwapBuffers returning, "
+                "once per run\n");
+    std::printf("ratio: median frame time with the real composite / with the floor composite, "
+                "within each run\n\n");
 
-    // Rounds alternate between the composites, so that a change in the
-    // machine's load during the run falls on both alike.
     bool open = true;
-    for (const Variant &variant : variants) {
-        useComposite(renderer, variant.composite);
-        Variant ignored = variant;
+    for (const Variant *variant : {&real, &floor}) {
+        useComposite(renderer, variant->composite);
+        RunTimes ignored;
         open = open && timeFrames(options.warmUpFrames, ignored);
     }
-    for (int round = 0; open && round < options.rounds; ++round) {
-        for (Variant &variant : variants) {
-            useComposite(renderer, variant.composite);
-            open = open && timeFrames(options.framesPerRound, variant);
-        }
+    Figure fps{"frames per second", {}};
+    Figure frame{"frame ms", {}};
+    std::vector<Figure> passes;
+    for (const char *pass : passNames)
+        passes.push_back(Figure{std::string("  ") + pass + " pass ms", {}, passesTimed});
+    Figure floorFrame{"frame ms, floor composite", {}};
+    Figure floorComposite{"  composite pass ms, floor", {}, passesTimed};
+    Figure ratio{"ratio real/floor, frame time", {}};
+    Figure cpuRatio{"ratio real/floor, process cpu time", {}};
+    // Within a run the composites follow each other closely, so that a change
+    // in the machine's load falls on both alike.
+    for (int run = 0; open && run < options.runs; ++run) {
+        RunTimes realTimes, floorTimes;
+        useComposite(renderer, real.composite);
+        open = timeFrames(options.framesPerRun, realTimes);
+        useComposite(renderer, floor.composite);
+        open = open && timeFrames(options.framesPerRun, floorTimes);
+        if (!open)
+            break;
+        fps.perRun.values.push_back(1000.0 / realTimes.wall.mean());
+        frame.perRun.values.push_back(realTimes.wall.median());
+        for (int pass = 0; pass < passCount; ++pass)
+            passes[pass].perRun.values.push_back(realTimes.passes[pass].median());
+        floorFrame.perRun.values.push_back(floorTimes.wall.median());
+        floorComposite.perRun.values.push_back(floorTimes.passes[compositePass].median());
+        ratio.perRun.values.push_back(realTimes.wall.median() / floorTimes.wall.median());
+        cpuRatio.perRun.values.push_back(realTimes.cpu.median() / floorTimes.cpu.median());
     }
-    useComposite(renderer, real);
+    stopPassTiming();
+    useComposite(renderer, real.composite);
     delete floorShader;
-
+    closeSceneWindow();
     if (!open) {
         std::fprintf(stderr, "korvane-benchmark: the window was closed\n");
         return failed;
     }
-    std::printf("%-10s %7s %10s %10s %10s %10s\n", "composite", "frames", "median ms", "mean ms",
-                "fastest ms", "median cpu ms");
-    for (const Variant &variant : variants)
-        std::printf("%-10s %7zu %10.2f %10.2f %10.2f %10.2f\n", variant.name,
-                    variant.wall.milliseconds.size(), variant.wall.median(), variant.wall.mean(),
-                    variant.wall.fastest(), variant.cpu.median());
-    const Variant &realTimes = variants[0], &floorTimes = variants[1];
-    std::printf("ratio real/floor: %.3f median, %.3f mean, %.3f fastest, %.3f median cpu\n",
-                realTimes.wall.median() / floorTimes.wall.median(),
-                realTimes.wall.mean() / floorTimes.wall.mean(),
-                realTimes.wall.fastest() / floorTimes.wall.fastest(),
-                realTimes.cpu.median() / floorTimes.cpu.median());
 
-    HWND hWnd = appState.hWnd;
-    shutdown();
-    DestroyWindow(hWnd);
+    std::printf("%-36s %10s %10s %10s\n", "over the runs", "median", "min", "max");
+    printFigure(fps);
+    printFigure(frame);
+    for (const Figure &pass : passes)
+        printFigure(pass);
+    printFigure(floorFrame);
+    printFigure(floorComposite);
+    printFigure(ratio);
+    printFigure(cpuRatio);
+    printFigure(firstFrame);
     return 0;
 }

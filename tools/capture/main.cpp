@@ -2,7 +2,6 @@
 // rotations given on the command line, and saves what the window shows in
 // both view modes together with the four render-target textures.
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,60 +12,14 @@
 #include "platform/opengl.h"
 #include "readback.h"
 #include "scene/scene.h"
+#include "sceneWindow.h"
 #include "shading/DeferredRendering.h"
 #include "shell/AppState.h"
-#include "shell/shell.h"
 
 namespace {
 
 const int failed = 1;
 const int usageError = 2;
-
-// Hands every waiting message to the window procedure, as the program's main
-// loop does before it draws. False once the window has been closed.
-bool dispatchWaitingMessages() {
-    MSG msg = {};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            return false;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return true;
-}
-
-// Sets up the window and the scene exactly as the program does.
-bool startUp() {
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = WndProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = TEXT("KorvaneCaptureClass");
-    if (!RegisterClassW(&windowClass)) {
-        std::fprintf(stderr, "korvane-capture: cannot register the window class\n");
-        return false;
-    }
-    HWND hWnd = CreateWindowExW(WS_EX_APPWINDOW, TEXT("KorvaneCaptureClass"),
-                                TEXT("Korvane capture"), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                                1024, 768, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (!hWnd) {
-        std::fprintf(stderr, "korvane-capture: cannot create a window (is DISPLAY set to a "
-                             "running X server?)\n");
-        return false;
-    }
-    try {
-        if (!initGL(hWnd))
-            return false; // initGL has said why
-    } catch (std::exception *error) {
-        std::fprintf(stderr, "korvane-capture: %s\n", error->what());
-        delete error;
-        return false;
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "korvane-capture: %s\n", error.what());
-        return false;
-    }
-    return dispatchWaitingMessages();
-}
 
 bool save(const std::filesystem::path &dir, const char *name, const RgbImage &image) {
     std::string path = (dir / name).string();
@@ -120,7 +73,7 @@ int main(int argc, char **argv) {
         return failed;
     }
 
-    if (!startUp())
+    if (!openSceneWindow("korvane-capture", TEXT("KorvaneCaptureClass"), TEXT("Korvane capture")))
         return failed;
 
     appState.lightAngle = options.lightAngle;
@@ -147,8 +100,6 @@ int main(int argc, char **argv) {
                   readDepthTexture(appState.deferredRendering->shadowMap.depthTexture));
     }
 
-    HWND hWnd = appState.hWnd;
-    shutdown();
-    DestroyWindow(hWnd);
+    closeSceneWindow();
     return ok ? 0 : failed;
 }
