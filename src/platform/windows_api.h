@@ -49,7 +49,7 @@ typedef const WCHAR *LPCWSTR;
 #define FALSE 0
 
 // Handles are distinct opaque pointer types, so they cannot be mixed up.
-#define KORVANE_DECLARE_HANDLE(name)                                                              \
+#define KORVANE_DECLARE_HANDLE(name)                                                               \
     struct name##__;                                                                               \
     typedef struct name##__ *name
 KORVANE_DECLARE_HANDLE(HWND);
@@ -70,7 +70,7 @@ typedef HINSTANCE HMODULE;
 #define LOWORD(l) (static_cast<WORD>(static_cast<UINT_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<UINT_PTR>(l) >> 16) & 0xffff))
 #define MAKELPARAM(lo, hi)                                                                         \
-    (static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(lo)) |                             \
+    (static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(lo)) |                              \
                                             (static_cast<DWORD>(static_cast<WORD>(hi)) << 16))))
 
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);

@@ -8,34 +8,23 @@ namespace {
 
 // RGBA, double-buffered, 16-bit colour and depth; no alpha, accumulation,
 // stencil or auxiliary buffers.
+// clang-format off
 const PIXELFORMATDESCRIPTOR pixelFormatRequest = {
     sizeof(PIXELFORMATDESCRIPTOR),                              // nSize
     1,                                                          // nVersion
     PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER, // dwFlags
     PFD_TYPE_RGBA,                                              // iPixelType
     16,                                                         // cColorBits
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0, // colour and alpha bits, shifts
-    0,
-    0,
-    0,
-    0,
-    0,              // accumulation buffer
-    16,             // cDepthBits
-    0,              // cStencilBits
-    0,              // cAuxBuffers
-    PFD_MAIN_PLANE, // iLayerType
-    0,              // bReserved
-    0,
-    0,
-    0 // layer, visible, damage masks
+    0, 0, 0, 0, 0, 0, 0, 0, // red, green, blue, alpha: bits and shifts
+    0, 0, 0, 0, 0,          // accumulation buffer
+    16,                     // cDepthBits
+    0,                      // cStencilBits
+    0,                      // cAuxBuffers
+    PFD_MAIN_PLANE,         // iLayerType
+    0,                      // bReserved
+    0, 0, 0,                // layer, visible and damage masks
 };
+// clang-format on
 
 bool fail(const std::string &what) {
     reportStartupFailure("Korvane: " + what);

@@ -153,6 +153,22 @@ std::string textProperty(Display *x, ::Window window, const char *property, std:
     return value;
 }
 
+::Window activeWindow(Display *x) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    ::Window active = 0;
+    if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "_NET_ACTIVE_WINDOW", False), 0,
+                           1, False, XA_WINDOW, &actualType, &format, &count, &after,
+                           &data) == Success &&
+        actualType == XA_WINDOW && format == 32 && count == 1 && data)
+        active = static_cast<::Window>(*reinterpret_cast<unsigned long *>(data));
+    if (data)
+        XFree(data);
+    return active;
+}
+
 Size windowSize(Display *x, ::Window window) {
     XWindowAttributes attributes = {};
     if (!XGetWindowAttributes(x, window, &attributes))

@@ -59,6 +59,8 @@ struct Size {
     int width = 0, height = 0;
 };
 Size windowSize(Display *x, ::Window window);
+// The window that the window manager names active on the root (0 if none).
+::Window activeWindow(Display *x);
 bool isViewable(Display *x, ::Window window);
 
 // The window's pixels as the server holds them; empty if it cannot be read.
