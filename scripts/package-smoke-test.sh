@@ -4,7 +4,8 @@
 # launcher from an empty folder on a virtual X server with a window manager,
 # closes the window through the window manager (Alt+F4) and checks that the
 # program ended with status 0. It then checks the same for a
-# `cmake --install` tree that has been moved after installation. The package is removed again at the end.
+# `cmake --install` tree that has been moved after installation. The package
+# is removed again at the end.
 #
 # Usage: scripts/package-smoke-test.sh
 # Environment: KORVANE_PACKAGE_BUILD_DIR (default: build-package in the
