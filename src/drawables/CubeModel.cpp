@@ -55,9 +55,7 @@ void CubeModel::draw() {
 
     glScalef(scale, scale, scale);
     glTranslatef(positionX, positionY, positionZ);
-    glRotatef(rotationX, 1.0f, 0.0f, 0.0f);
-    glRotatef(rotationY, 0.0f, 1.0f, 0.0f);
-    glRotatef(rotationZ, 0.0f, 0.0f, 1.0f);
+    rotate();
 
     bindProgram(view);
 

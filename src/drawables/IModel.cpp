@@ -15,6 +15,12 @@ void IModel::beginDraw(GLfloat view[16]) {
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
 }
 
+void IModel::rotate() {
+    glRotatef(rotationX, 1.0f, 0.0f, 0.0f);
+    glRotatef(rotationY, 0.0f, 1.0f, 0.0f);
+    glRotatef(rotationZ, 0.0f, 0.0f, 1.0f);
+}
+
 void IModel::bindProgram(const GLfloat view[16]) {
     glUseProgramObjectARB(shader.shaderProgram);
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -42,6 +42,9 @@ class IModel {
     // Pushes the modelview matrix and captures it, before any of the model's
     // own transforms, as the view matrix of the pass in progress.
     void beginDraw(GLfloat view[16]);
+    // Multiplies on the rotations about X, then Y, then Z, so that a vertex
+    // is turned about Z first.
+    void rotate();
     // Puts the program in use, binds the texture on the active unit and sets
     // "tDiffuse" to unit 0 and "WorldMatrix" to the captured view matrix.
     void bindProgram(const GLfloat view[16]);

@@ -9,9 +9,7 @@ void PlaneModel::draw() {
     beginDraw(view);
 
     glTranslatef(positionX, positionY, positionZ);
-    glRotatef(rotationX, 1.0f, 0.0f, 0.0f);
-    glRotatef(rotationY, 0.0f, 1.0f, 0.0f);
-    glRotatef(rotationZ, 0.0f, 0.0f, 1.0f);
+    rotate();
     glScalef(scale, scale, scale);
 
     bindProgram(view);
