@@ -62,14 +62,7 @@ bool initGL(HWND hWnd) {
     // Whatever size a WM_SIZE reported meanwhile, start at 1024 x 768.
     resize(1024, 768);
 
-    // Render state shared by every pass for the whole run.
-    glDisable(GL_LIGHTING);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glEnable(GL_CULL_FACE);
+    setFixedRenderState();
 
     GLenum glewResult = glewInit();
     if (glewResult != GLEW_OK)

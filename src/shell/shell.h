@@ -21,6 +21,11 @@ bool initGL(HWND hWnd);
 // Stores the drawing size and sets the viewport and the camera projection.
 void resize(std::int32_t width, std::int32_t height);
 
+// Sets the render state that every pass shares for the whole run: no
+// fixed-function lighting, 2-D texturing, smooth shading, depth test with
+// LEQUAL, the nicest perspective correction and back-face culling.
+void setFixedRenderState();
+
 // Gives back the renderer, the models, the context and the device context.
 void shutdown();
 

@@ -24,13 +24,7 @@ namespace scenekit {
 inline void prepareLikeTheShell(HDC hDC, int width, int height) {
     appState.hDC = hDC;
     resize(width, height);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glEnable(GL_CULL_FACE);
+    setFixedRenderState();
 }
 
 // A temporary working folder whose data/ holds the program's four shader
