@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "drawables/IModel.h"
+#include "scene/frameViews.h"
 #include "shading/DeferredRendering.h"
 #include "shell/AppState.h"
 
@@ -38,21 +39,8 @@ void render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.2f, 0.3f, 0.8f, 1.0f);
 
-    // Light pass: depth only, into the shadow map. The camera projection stays
-    // underneath on the projection stack.
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluPerspective(20.0, 1.0, 40.0, 70.0);
-
-    // The light sits at (25, 50, 25) turned by -lightAngle about the Y axis,
-    // looking down at the scene's centre.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(55.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-45.0f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-25.0f, -50.0f, -25.0f);
-    glRotatef(appState.lightAngle, 0.0f, 1.0f, 0.0f);
+    // Light pass: depth only, into the shadow map.
+    loadLightProjectionAndView(appState.lightAngle);
 
     // Cull the faces turned toward the light, so the shadow map holds the
     // depth of the far sides and lit surfaces do not shadow themselves.
@@ -68,12 +56,8 @@ void render() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 
-    // Camera pass into the G-buffer: the eye at (0, 6.5, 11), pitched 20
-    // degrees down.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, -6.5f, -11.0f);
+    // Camera pass into the G-buffer.
+    loadCameraView();
     glFrontFace(GL_CCW);
     glGetFloatv(GL_MODELVIEW_MATRIX, cameraView);
 
