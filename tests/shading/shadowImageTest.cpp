@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "drawables/CubeModel.h"
+#include "drawables/PlaneModel.h"
 #include "support/GLTestContext.h"
 #include "testScene.h"
 
 namespace {
 
+const char *const modelVertexShader = "data/deferredShading.vert";
+const char *const modelFragmentShader = "data/deferredShading.frag";
 constexpr int width = 1024;
 constexpr int height = 768;
 
@@ -66,8 +70,14 @@ double luminance(const unsigned char *p) {
 TEST_F(ShadowImageTest, GBufferHoldsWorldPositionsAndUnitNormalsUnderEveryTransform) {
     DeferredRendering renderer(width, height);
     // The cube's scale applies to its position too: centre (1, 1, -1), edge 4.
-    TestModel ground(TestModel::Plane, 5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 200, 200, 200);
-    TestModel cube(TestModel::Cube, 2.0f, 0.5f, 0.5f, -0.5f, 30.0f, 220, 120, 40);
+    PlaneModel ground(modelVertexShader, modelFragmentShader, 5.0f);
+    paint(ground, 200, 200, 200);
+    CubeModel cube(modelVertexShader, modelFragmentShader, 2.0f);
+    paint(cube, 220, 120, 40);
+    cube.positionX = 0.5f;
+    cube.positionY = 0.5f;
+    cube.positionZ = -0.5f;
+    cube.rotationY = 30.0f;
     OffscreenTarget target(width, height);
     // Twice: the second frame's G-buffer must not depend on the first.
     for (int frame = 0; frame < 2; ++frame)
@@ -125,8 +135,11 @@ TEST_F(ShadowImageTest, GBufferHoldsWorldPositionsAndUnitNormalsUnderEveryTransf
 
 TEST_F(ShadowImageTest, BoxOnTheGroundShadowsExactlyWhereTheLightIsBlocked) {
     DeferredRendering renderer(width, height);
-    TestModel ground(TestModel::Plane, 5.0f, 0.0f, 0.0f, 0.0f, 0.0f, 200, 200, 200);
-    TestModel box(TestModel::Cube, 1.0f, 0.0f, 1.0f, 0.0f, 0.0f, 220, 120, 40);
+    PlaneModel ground(modelVertexShader, modelFragmentShader, 5.0f);
+    paint(ground, 200, 200, 200);
+    CubeModel box(modelVertexShader, modelFragmentShader, 1.0f);
+    paint(box, 220, 120, 40);
+    box.positionY = 1.0f;
     const double lo[3] = {-1, 0, -1}, hi[3] = {1, 2, 1};
     OffscreenTarget target(width, height);
 

@@ -1,31 +1,16 @@
 // A small scene drawn through the three passes of a frame, for image checks:
-// models that follow the drawing contract of the real ones (view captured as
-// "WorldMatrix", then their own transforms) with plain one-colour textures.
+// the real models with plain one-colour textures, into an off-screen target.
 #pragma once
 
 #include <vector>
 
+#include "drawables/IModel.h"
 #include "shading/DeferredRendering.h"
 #include "shadingTestSupport.h"
 
-struct TestModel {
-    enum Kind { Plane, Cube };
-    // Plane: translate, rotate, scale the geometry. Cube: scale everything,
-    // then translate and rotate (the position is scaled too).
-    TestModel(Kind kind, float scale, float x, float y, float z, float rotationY, unsigned char r,
-              unsigned char g, unsigned char b);
-    ~TestModel();
-    TestModel(const TestModel &) = delete;
-    TestModel &operator=(const TestModel &) = delete;
-    void draw();
-
-    Kind kind;
-    GLSLProgram shader;
-    GLint worldMatrixLocation;
-    GLint diffuseLocation;
-    GLuint texture = 0;
-    float scale, x, y, z, rotationY;
-};
+// Gives a model a one-colour texture in place of a RAW file, so that image
+// checks can tell the models apart.
+void paint(IModel &model, unsigned char r, unsigned char g, unsigned char b);
 
 // Matrices of one frame, as the frame reads them back.
 struct FrameMatrices {
@@ -35,8 +20,8 @@ struct FrameMatrices {
     GLfloat cameraProjection[16];
 };
 
-// Sets the render state the shell leaves for every frame: depth test with
-// LEQUAL, back-face culling, and the camera projection for the given aspect.
+// Sets what the shell leaves for every frame: the drawing size with its
+// viewport and camera projection, and the fixed render state.
 void setShellState(int width, int height);
 
 // Draws one frame into target in the order the frame uses: light pass into
@@ -44,8 +29,8 @@ void setShellState(int width, int height);
 // G-buffer only if composite is false). Models in shadowCasters go into the
 // shadow map; all models go into the G-buffer.
 FrameMatrices drawFrame(DeferredRendering &renderer, const OffscreenTarget &target,
-                        const std::vector<TestModel *> &models,
-                        const std::vector<TestModel *> &shadowCasters, float lightAngle,
+                        const std::vector<IModel *> &models,
+                        const std::vector<IModel *> &shadowCasters, float lightAngle,
                         bool composite = true);
 
 // The world point a view matrix maps to the origin (its eye point), for a
