@@ -15,6 +15,7 @@
 #include "scene/scene.h"
 #include "shading/DeferredRendering.h"
 #include "support/GLTestContext.h"
+#include "support/savePicture.h"
 
 namespace {
 scenekit::Image presented; // the back buffer as the last SwapBuffers found it
@@ -199,9 +200,9 @@ TEST_F(RenderTest, FinalImageShowsSkyShadowsAndCleanLitSurfaces) {
         SCOPED_TRACE(testing::Message() << "light angle " << lightAngle);
         renderMoment(lightAngle, 0);
         const Frame frame = readFrame();
-        EXPECT_TRUE(scenekit::savePng(
-            frame.final,
-            scenekit::outputPath("scene-final-light" + std::to_string(int(lightAngle)) + ".png")));
+        EXPECT_FALSE(savePicture("scene-final-light" + std::to_string(int(lightAngle)),
+                                 frame.final.width, frame.final.height, 3, frame.final.rgb.data())
+                         .empty());
         const Vec3 light = lightEye(lightAngle);
 
         // Sky: every pixel whose ray clearly meets nothing keeps the G-buffer's
@@ -354,7 +355,9 @@ int pixelsOutsideTheirTexels(const scenekit::Image &image, const Quad &q, double
 
 TEST_F(RenderTest, DebugViewShowsTheFourTexturesInTheirPlaces) {
     renderMoment(40.0f, 1);
-    EXPECT_TRUE(scenekit::savePng(presented, scenekit::outputPath("scene-debug-view.png")));
+    EXPECT_FALSE(
+        savePicture("scene-debug-view", presented.width, presented.height, 3, presented.rgb.data())
+            .empty());
 
     const DeferredRendering &renderer = *appState.deferredRendering;
     std::vector<float> depth(1024 * 1024);

@@ -9,8 +9,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include <png.h>
-
 #include "drawables/ModelTestKit.h"
 #include "platform/opengl.h"
 #include "shell/AppState.h"
@@ -75,33 +73,5 @@ struct Image {
         return &rgb[3 * (static_cast<std::size_t>(y) * width + x)];
     }
 };
-
-// Saves the image as a PNG, top row first as it appears on screen.
-inline bool savePng(const Image &image, const std::string &path) {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-                 static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = image.height - 1; y >= 0; --y)
-        png_write_row(png, const_cast<png_bytep>(image.at(0, y)));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
-}
-
-inline std::string outputPath(const std::string &name) {
-    return (std::filesystem::path(KORVANE_TEST_OUTPUT_DIR) / name).string();
-}
 
 } // namespace scenekit

@@ -179,7 +179,7 @@ TEST_F(DeferredRenderingTest, QuadCoversAWindowOfAnotherSizeWithCoordinatesZeroT
     EXPECT_EQ(renderer->height, 768u);
 
     std::vector<unsigned char> pixels = window.readPixels();
-    savePicture("shading-composite-resized", 640, 400, pixels);
+    savePicture("shading-composite-resized", 640, 400, 4, pixels.data());
     int uncovered = 0;
     for (size_t i = 0; i < pixels.size(); i += 4)
         uncovered += pixels[i + 2] != 255;

@@ -189,7 +189,7 @@ TEST_F(RenderTargetTest, DebugQuadsLandWhereTheDebugViewPutsThem) {
     EXPECT_EQ(getInteger(GL_MODELVIEW_STACK_DEPTH), modelviewDepth);
 
     std::vector<unsigned char> pixels = window.readPixels();
-    savePicture("shading-debug-view", 1024, 768, pixels);
+    savePicture("shading-debug-view", 1024, 768, 4, pixels.data());
     // y counted from the top, as the debug view places its quads.
     auto at = [&](int x, int yFromTop) {
         const unsigned char *p = &pixels[((767 - yFromTop) * 1024 + x) * 4];

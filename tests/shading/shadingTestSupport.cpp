@@ -8,9 +8,6 @@
 
 #include <unistd.h>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "korvane-shading-XXXXXX");
     std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -106,13 +103,4 @@ std::vector<float> readTextureRgba(GLuint texture, int width, int height) {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, rgba.data());
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     return rgba;
-}
-
-std::string savePicture(const std::string &name, int width, int height,
-                        const std::vector<unsigned char> &rgba) {
-    std::filesystem::create_directories(KORVANE_TEST_OUTPUT_DIR);
-    std::string path = std::string(KORVANE_TEST_OUTPUT_DIR) + "/" + name + ".png";
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4);
-    return path;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/opengl.h"
+#include "support/savePicture.h"
 
 // A fresh directory under the system's temporary folder, removed with all its
 // contents when the object goes.
@@ -72,8 +73,3 @@ Rgba readPixel(int x, int y);
 
 // Reads level 0 of a 2-D texture as RGBA floats, bottom row first.
 std::vector<float> readTextureRgba(GLuint texture, int width, int height);
-
-// Saves RGBA bytes (bottom row first) as a PNG file under the test output
-// folder and returns its path.
-std::string savePicture(const std::string &name, int width, int height,
-                        const std::vector<unsigned char> &rgba);

@@ -156,7 +156,7 @@ TEST_F(ShadowImageTest, BoxOnTheGroundShadowsExactlyWhereTheLightIsBlocked) {
         std::vector<float> normals =
             readTextureRgba(renderer.gBuffer.normalsTexture, width, height);
         savePicture("shading-box-shadow-" + std::to_string(static_cast<int>(lightAngle)), width,
-                    height, image);
+                    height, 4, image.data());
         double light[3];
         eyePoint(m.lightView, light);
 
