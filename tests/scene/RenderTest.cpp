@@ -66,14 +66,7 @@ class RenderTest : public ::testing::Test {
         // One bit of quantisation of the window's colour format, plus rounding.
         tolerance = 255.0 / ((1 << integer(GL_GREEN_BITS)) - 1) + 2.0;
     }
-    void TearDown() override {
-        for (IModel *&model : appState.models) {
-            delete model;
-            model = nullptr;
-        }
-        delete appState.deferredRendering;
-        appState.deferredRendering = nullptr;
-    }
+    void TearDown() override { scenekit::deleteScene(); }
 
     // A fixed moment: light angle and sphere turns chosen by the test. Two
     // frames, since the first clears only part of the G-buffer.

@@ -23,14 +23,7 @@ class SceneBuildTest : public ::testing::Test {
         folder.writeTexture("box.raw", 4, 160, 110, 60);
         folder.writeTexture("earth.raw", 16, 40, 90, 200);
     }
-    void TearDown() override {
-        for (IModel *&model : appState.models) {
-            delete model;
-            model = nullptr;
-        }
-        delete appState.deferredRendering;
-        appState.deferredRendering = nullptr;
-    }
+    void TearDown() override { scenekit::deleteScene(); }
 
     GLTestContext context;
     scenekit::WorkingFolder folder;

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "drawables/ModelTestKit.h"
+#include "drawables/IModel.h"
 #include "platform/opengl.h"
+#include "shading/DeferredRendering.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -23,6 +25,17 @@ inline void prepareLikeTheShell(HDC hDC, int width, int height) {
     appState.hDC = hDC;
     resize(width, height);
     setFixedRenderState();
+}
+
+// Deletes the renderer and the models in the order shutdown does, but keeps
+// the test's own context, and clears their slots.
+inline void deleteScene() {
+    delete appState.deferredRendering;
+    appState.deferredRendering = nullptr;
+    for (IModel *&model : appState.models) {
+        delete model;
+        model = nullptr;
+    }
 }
 
 // A temporary working folder whose data/ holds the program's four shader

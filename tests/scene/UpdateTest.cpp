@@ -167,7 +167,5 @@ TEST(UpdateAfterInitSceneTest, FirstUpdateStartsFromTheSceneAsBuilt) {
     EXPECT_EQ(appState.models[4]->rotationX, 0.2f);
     EXPECT_EQ(appState.models[4]->rotationY, 0.1f);
 
-    for (IModel *model : appState.models)
-        delete model;
-    delete appState.deferredRendering;
+    scenekit::deleteScene();
 }
