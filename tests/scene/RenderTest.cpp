@@ -68,8 +68,7 @@ class RenderTest : public ::testing::Test {
     }
     void TearDown() override { scenekit::deleteScene(); }
 
-    // A fixed moment: light angle and sphere turns chosen by the test. Two
-    // frames, since the first clears only part of the G-buffer.
+    // A fixed moment: light angle and sphere turns chosen by the test.
     void renderMoment(float lightAngle, std::uint8_t viewMode) {
         appState.lightAngle = lightAngle;
         appState.models[3]->rotationX = 30;
@@ -77,7 +76,6 @@ class RenderTest : public ::testing::Test {
         appState.models[4]->rotationX = 75;
         appState.models[4]->rotationY = 150;
         appState.viewMode = viewMode;
-        render();
         render();
         ASSERT_EQ(presented.width, width);
         ASSERT_EQ(presented.height, height);

@@ -31,12 +31,9 @@ bool save(const std::filesystem::path &dir, const char *name, const RgbImage &im
     return true;
 }
 
-// Draws a frame in the given view mode and reads back the window. The first
-// frame after start-up clears only the diffuse texture of the G-buffer, so
-// a frame is always drawn once before the one that is kept.
+// Draws a frame in the given view mode and reads back the window.
 bool captureWindow(std::uint8_t viewMode, RgbImage &image) {
     appState.viewMode = viewMode;
-    render();
     render();
     image = readWindow(appState.hWnd, appState.screenWidth, appState.screenHeight);
     if (image.width == 0) {
