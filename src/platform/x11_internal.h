@@ -34,7 +34,7 @@ struct WindowInfo {
     int x = 0, y = 0;
     int width = 0, height = 0; // client size; on X the window has no frame of its own
 
-    ::Window xid = 0;
+    ::Window xid = 0;      // 0 once another client has destroyed it
     Colormap colormap = 0; // owned only once a pixel format has been set
     GLXWindow glxWindow = 0;
     int pixelFormat = 0; // 0 until SetPixelFormat
@@ -119,6 +119,7 @@ void pumpEvents();
 // Gives the X window of `window` the visual of the framebuffer config,
 // recreating it (properties and mapping included). False on an X failure.
 bool recreateWithVisual(WindowInfo &window, XVisualInfo &visual);
+// Frees what is not 0; an xid of 0 means the X window is already gone.
 void destroyXWindow(::Window xid, GLXWindow glxWindow, Colormap colormap);
 
 // The window-capable framebuffer configs of the default screen.

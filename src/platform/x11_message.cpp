@@ -109,6 +109,14 @@ void translate(XEvent &event) {
         if (s.detectableAutoRepeat || !releaseIsRepeat(s.display, event.xkey))
             setKeyDown(*w, event.xkey.keycode, false);
         break;
+    case DestroyNotify:
+        // Another client destroyed the window: our own DestroyWindow drops a
+        // window from the table before its DestroyNotify can arrive. As on
+        // Windows, a destroyed window gets WM_DESTROY and its handle dies;
+        // only the X resources that the server has not freed are left.
+        w->xid = 0;
+        DestroyWindow(w->handle);
+        break;
     case FocusOut:
         // Keys released elsewhere are never reported here.
         std::fill(std::begin(w->keysDown), std::end(w->keysDown), 0);

@@ -136,8 +136,17 @@ void waitForMap(Display *dpy, ::Window xid) {
 
 void destroyXWindow(::Window xid, GLXWindow glxWindow, Colormap colormap) {
     Display *dpy = state().display;
-    if (glxWindow)
+    if (glxWindow) {
+        // With no X window (another client destroyed it) the server has
+        // freed the GLX window along with it, and refuses to free it again;
+        // what is left to free is the library's side of it.
+        bool xWindowGone = !xid;
+        if (xWindowGone)
+            beginErrorTrap();
         glXDestroyWindow(dpy, glxWindow);
+        if (xWindowGone)
+            endErrorTrap();
+    }
     if (xid)
         XDestroyWindow(dpy, xid);
     if (colormap)
@@ -267,7 +276,8 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     if (current) {
         // A context is still current on this window: the window vanishes now,
         // but its X resources stay until the context lets go of them.
-        XUnmapWindow(s.display, w->xid);
+        if (w->xid)
+            XUnmapWindow(s.display, w->xid);
         s.retired.push_back({w->xid, w->glxWindow, w->colormap});
     } else {
         destroyXWindow(w->xid, w->glxWindow, w->colormap);

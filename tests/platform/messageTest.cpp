@@ -2,6 +2,7 @@
 // request and the polling loop.
 #include <gtest/gtest.h>
 
+#include "support/GLTestContext.h"
 #include "platformTestSupport.h"
 
 #include <X11/keysym.h>
@@ -54,6 +55,36 @@ TEST_F(MessageTest, WindowManagerCloseDestroysTheWindowAndEndsTheLoopWithCodeZer
         EXPECT_NE(children[i], xid);
     if (children)
         XFree(children);
+}
+
+TEST(Messages, WindowDestroyedByAnotherClientEndsTheLoopWithCodeZero) {
+    // As in the program: the window is shown and a context is current on it.
+    Observer observer;
+    ASSERT_NE(observer.display, nullptr);
+    GLTestContext gl(64, 48, recordingWndProc);
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    ShowWindow(gl.hWnd, SW_SHOW);
+    settleAndDispatch(observer.display); // also takes a quit left by an earlier test
+    received.clear();
+    testing::internal::CaptureStderr();
+    XDestroyWindow(observer.display, korvane::x11::xWindowOf(gl.hWnd));
+    XFlush(observer.display);
+
+    MSG quit = {};
+    dispatchUntil([] { return false; }, &quit);
+    EXPECT_EQ(quit.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(quit.wParam, 0u);
+    EXPECT_EQ(receivedOf(WM_DESTROY).size(), 1u);
+    EXPECT_EQ(GetDC(gl.hWnd), nullptr) << "the handle died with the window";
+
+    // Shutdown then lets go of the context, with no X error reported.
+    EXPECT_TRUE(wglMakeCurrent(gl.hDC, nullptr));
+    EXPECT_TRUE(wglDeleteContext(gl.hRC));
+    XSync(korvane::x11::state().display, False);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    gl.hRC = nullptr;
+    gl.hDC = nullptr;
+    gl.hWnd = nullptr;
 }
 
 TEST_F(MessageTest, ResizeReportsTheNewClientSizeOnlyWhenItChanges) {
