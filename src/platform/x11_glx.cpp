@@ -165,14 +165,18 @@ BOOL WINAPI SetPixelFormat(HDC hDC, int format, const PIXELFORMATDESCRIPTOR *) {
     XVisualInfo *visual = glXGetVisualFromFBConfig(dpy, config);
     if (!visual)
         return FALSE;
-    bool recreated = recreateWithVisual(*w, *visual);
+    bool created = createSurface(*w, *visual);
     XFree(visual);
-    if (!recreated)
+    if (!created)
         return FALSE;
     beginErrorTrap();
-    GLXWindow glxWindow = glXCreateWindow(dpy, config, w->xid, nullptr);
-    if (endErrorTrap() != 0 || !glxWindow)
+    GLXWindow glxWindow = glXCreateWindow(dpy, config, w->surface, nullptr);
+    if (endErrorTrap() != 0 || !glxWindow) {
+        destroyXWindow(w->surface, glxWindow, w->colormap);
+        w->surface = 0;
+        w->colormap = 0;
         return FALSE;
+    }
     w->glxWindow = glxWindow;
     w->pixelFormat = format;
     return TRUE;

@@ -34,10 +34,11 @@ struct WindowInfo {
     int x = 0, y = 0;
     int width = 0, height = 0; // client size; on X the window has no frame of its own
 
-    ::Window xid = 0;      // 0 once another client has destroyed it
-    Colormap colormap = 0; // owned only once a pixel format has been set
-    GLXWindow glxWindow = 0;
-    int pixelFormat = 0; // 0 until SetPixelFormat
+    ::Window xid = 0;        // 0 once another client has destroyed it
+    ::Window surface = 0;    // the child that GL draws into, once a pixel format is set
+    Colormap colormap = 0;   // the surface's
+    GLXWindow glxWindow = 0; // on the surface
+    int pixelFormat = 0;     // 0 until SetPixelFormat
 
     bool shown = false;              // ShowWindow made it visible (and it was not hidden since)
     bool minimized = false;          // the window manager unmapped it
@@ -116,9 +117,10 @@ void postMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Reads every event the server has sent so far and turns it into messages.
 void pumpEvents();
 
-// Gives the X window of `window` the visual of the framebuffer config,
-// recreating it (properties and mapping included). False on an X failure.
-bool recreateWithVisual(WindowInfo &window, XVisualInfo &visual);
+// Gives `window` its GL surface: a child of its X window with the visual of
+// the framebuffer config, covering the client area. The X window itself,
+// which other clients know, stays as it is. False on an X failure.
+bool createSurface(WindowInfo &window, XVisualInfo &visual);
 // Frees what is not 0; an xid of 0 means the X window is already gone.
 void destroyXWindow(::Window xid, GLXWindow glxWindow, Colormap colormap);
 

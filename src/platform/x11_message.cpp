@@ -83,6 +83,9 @@ void translate(XEvent &event) {
         if (event.xconfigure.width != w->width || event.xconfigure.height != w->height) {
             w->width = event.xconfigure.width;
             w->height = event.xconfigure.height;
+            if (w->surface)
+                XResizeWindow(s.display, w->surface, static_cast<unsigned>(w->width),
+                              static_cast<unsigned>(w->height));
             if (w->shown && !w->minimized)
                 postMessage(w->handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width, w->height));
         }

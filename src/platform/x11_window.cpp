@@ -153,26 +153,27 @@ void destroyXWindow(::Window xid, GLXWindow glxWindow, Colormap colormap) {
         XFreeColormap(dpy, colormap);
 }
 
-bool recreateWithVisual(WindowInfo &w, XVisualInfo &visual) {
+bool createSurface(WindowInfo &w, XVisualInfo &visual) {
     Display *dpy = state().display;
     beginErrorTrap();
-    Colormap colormap = XCreateColormap(dpy, DefaultRootWindow(dpy), visual.visual, AllocNone);
-    WindowInfo fresh = w;
-    fresh.xid = createXWindow(dpy, w, visual.visual, visual.depth, colormap);
-    if (fresh.xid)
-        setProperties(dpy, fresh);
-    if (endErrorTrap() != 0 || !fresh.xid) {
-        destroyXWindow(fresh.xid, 0, colormap);
+    Colormap colormap = XCreateColormap(dpy, w.xid, visual.visual, AllocNone);
+    XSetWindowAttributes attrs = {};
+    attrs.background_pixmap = None; // every frame covers it; nothing to clear in between
+    attrs.border_pixel = 0;
+    attrs.colormap = colormap;
+    // No events are selected on it: keys pass through to the top-level.
+    ::Window surface =
+        XCreateWindow(dpy, w.xid, 0, 0, static_cast<unsigned>(std::max(1, w.width)),
+                      static_cast<unsigned>(std::max(1, w.height)), 0, visual.depth, InputOutput,
+                      visual.visual, CWBackPixmap | CWBorderPixel | CWColormap, &attrs);
+    if (surface)
+        XMapWindow(dpy, surface);
+    if (endErrorTrap() != 0 || !surface) {
+        destroyXWindow(surface, 0, colormap);
         return false;
     }
-    destroyXWindow(w.xid, w.glxWindow, w.colormap);
-    w.xid = fresh.xid;
-    w.glxWindow = 0;
+    w.surface = surface;
     w.colormap = colormap;
-    if (w.shown && !w.minimized) {
-        XMapWindow(dpy, w.xid);
-        waitForMap(dpy, w.xid);
-    }
     return true;
 }
 

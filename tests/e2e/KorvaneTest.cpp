@@ -31,8 +31,8 @@ void KorvaneTest::startKorvane(bool withDisplay) {
 }
 
 ::Window KorvaneTest::waitForKorvaneWindow() {
-    // The platform layer may replace the X window while it sets the pixel
-    // format, so the window looked for is the one that gets shown.
+    // The window exists, still hidden, before the program has its context;
+    // it is returned once it is shown.
     ::Window window = 0;
     waitUntil(20s, [&] {
         window = findWindow(x(), "Korvane");

@@ -72,14 +72,43 @@ TEST(PixelFormat, IsSetOnceAndGivesTheWindowItsVisual) {
     EXPECT_TRUE(SetPixelFormat(hDC, format, &pfd)) << "the same format again";
     EXPECT_FALSE(SetPixelFormat(hDC, other, &pfd)) << "another format";
 
+    // GL draws into a child with the format's visual over the whole window.
+    ::Window surface = korvane::x11::findWindow(hWnd)->surface;
     XWindowAttributes attrs;
-    ASSERT_TRUE(XGetWindowAttributes(observer.display, korvane::x11::xWindowOf(hWnd), &attrs));
+    ASSERT_TRUE(XGetWindowAttributes(observer.display, surface, &attrs));
     EXPECT_EQ(static_cast<int>(XVisualIDFromVisual(attrs.visual)),
               configAttribute(format, GLX_VISUAL_ID));
+    EXPECT_EQ(attrs.x, 0);
     EXPECT_EQ(attrs.width, 320);
+    EXPECT_EQ(attrs.height, 240);
+    ASSERT_TRUE(XGetWindowAttributes(observer.display, korvane::x11::xWindowOf(hWnd), &attrs));
     EXPECT_EQ(attrs.map_state, IsUnmapped);
-    EXPECT_EQ(observer.stringProperty(korvane::x11::xWindowOf(hWnd), "_NET_WM_NAME"), "Korvane");
     DestroyWindow(hWnd);
+}
+
+TEST(PixelFormat, ACloseRequestSentBeforeItIsSetIsHonoured) {
+    // A tool that finds the window the moment it appears, before the
+    // program sets its pixel format, asks it to close.
+    Observer observer;
+    ASSERT_NE(observer.display, nullptr);
+    HWND hWnd = createRecordedWindow();
+    ASSERT_NE(hWnd, nullptr);
+    settleAndDispatch(observer.display); // also takes a quit left by an earlier test
+    received.clear();
+    ::Window xid = korvane::x11::xWindowOf(hWnd);
+    observer.sendDeleteWindow(xid);
+    XSync(observer.display, False);
+
+    HDC hDC = GetDC(hWnd);
+    PIXELFORMATDESCRIPTOR pfd = shellRequest();
+    ASSERT_TRUE(SetPixelFormat(hDC, ChoosePixelFormat(hDC, &pfd), &pfd));
+    EXPECT_EQ(korvane::x11::xWindowOf(hWnd), xid) << "the window that tools know stays";
+    EXPECT_EQ(observer.stringProperty(xid, "_NET_WM_NAME"), "Korvane");
+
+    EXPECT_TRUE(dispatchUntil([] { return !receivedOf(WM_DESTROY).empty(); }))
+        << "the close request was lost";
+    EXPECT_EQ(receivedOf(WM_CLOSE).size(), 1u);
+    EXPECT_EQ(GetDC(hWnd), nullptr);
 }
 
 TEST(Context, ClearedColourReadsBack) {
