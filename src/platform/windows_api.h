@@ -205,6 +205,7 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must b
 #define PFD_DRAW_TO_WINDOW 0x00000004
 #define PFD_SUPPORT_OPENGL 0x00000020
 #define PFD_TYPE_RGBA 0
+#define PFD_TYPE_COLORINDEX 1
 #define PFD_MAIN_PLANE 0
 
 // The functions have C linkage, as on Windows, so that tests can stand in for
@@ -241,6 +242,7 @@ HDC WINAPI GetDC(HWND hWnd);
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 int WINAPI ChoosePixelFormat(HDC hDC, const PIXELFORMATDESCRIPTOR *pfd);
 BOOL WINAPI SetPixelFormat(HDC hDC, int format, const PIXELFORMATDESCRIPTOR *pfd);
+int WINAPI DescribePixelFormat(HDC hDC, int format, UINT bytes, PIXELFORMATDESCRIPTOR *pfd);
 BOOL WINAPI SwapBuffers(HDC hDC);
 
 // opengl32: WGL contexts

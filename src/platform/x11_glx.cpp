@@ -68,6 +68,10 @@ const std::vector<GLXFBConfig> &pixelFormats() {
     State &s = state();
     if (!s.pixelFormatsLoaded && s.display) {
         s.pixelFormatsLoaded = true;
+        // A server without the GLX extension has no formats at all.
+        int errorBase = 0, eventBase = 0;
+        if (!glXQueryExtension(s.display, &errorBase, &eventBase))
+            return s.pixelFormats;
         int count = 0;
         GLXFBConfig *configs = glXGetFBConfigs(s.display, DefaultScreen(s.display), &count);
         for (int i = 0; i < count; ++i) {
@@ -180,6 +184,44 @@ BOOL WINAPI SetPixelFormat(HDC hDC, int format, const PIXELFORMATDESCRIPTOR *) {
     w->glxWindow = glxWindow;
     w->pixelFormat = format;
     return TRUE;
+}
+
+int WINAPI DescribePixelFormat(HDC hDC, int format, UINT bytes, PIXELFORMATDESCRIPTOR *pfd) {
+    if (!findWindowByDC(hDC))
+        return 0;
+    const std::vector<GLXFBConfig> &formats = pixelFormats();
+    int count = static_cast<int>(formats.size());
+    if (!pfd)
+        return count;
+    if (format < 1 || format > count || bytes < sizeof(PIXELFORMATDESCRIPTOR))
+        return 0;
+    Display *dpy = state().display;
+    GLXFBConfig config = formats[format - 1];
+    auto bits = [&](int name) { return static_cast<BYTE>(attribute(dpy, config, name)); };
+    *pfd = PIXELFORMATDESCRIPTOR{};
+    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    pfd->nVersion = 1;
+    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
+                   (attribute(dpy, config, GLX_DOUBLEBUFFER) ? PFD_DOUBLEBUFFER : 0);
+    pfd->iPixelType = (attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT)
+                          ? PFD_TYPE_RGBA
+                          : PFD_TYPE_COLORINDEX;
+    pfd->cRedBits = bits(GLX_RED_SIZE);
+    pfd->cGreenBits = bits(GLX_GREEN_SIZE);
+    pfd->cBlueBits = bits(GLX_BLUE_SIZE);
+    pfd->cAlphaBits = bits(GLX_ALPHA_SIZE);
+    pfd->cColorBits = static_cast<BYTE>(pfd->cRedBits + pfd->cGreenBits + pfd->cBlueBits);
+    pfd->cAccumRedBits = bits(GLX_ACCUM_RED_SIZE);
+    pfd->cAccumGreenBits = bits(GLX_ACCUM_GREEN_SIZE);
+    pfd->cAccumBlueBits = bits(GLX_ACCUM_BLUE_SIZE);
+    pfd->cAccumAlphaBits = bits(GLX_ACCUM_ALPHA_SIZE);
+    pfd->cAccumBits = static_cast<BYTE>(pfd->cAccumRedBits + pfd->cAccumGreenBits +
+                                        pfd->cAccumBlueBits + pfd->cAccumAlphaBits);
+    pfd->cDepthBits = bits(GLX_DEPTH_SIZE);
+    pfd->cStencilBits = bits(GLX_STENCIL_SIZE);
+    pfd->cAuxBuffers = bits(GLX_AUX_BUFFERS);
+    pfd->iLayerType = PFD_MAIN_PLANE;
+    return count;
 }
 
 BOOL WINAPI SwapBuffers(HDC hDC) {

@@ -26,6 +26,13 @@ const PIXELFORMATDESCRIPTOR pixelFormatRequest = {
 };
 // clang-format on
 
+// Why a display offers no pixel formats at all.
+#ifdef _WIN32
+const char noOpenGL[] = "the display driver has no OpenGL support";
+#else
+const char noOpenGL[] = "the X server has no GLX (OpenGL) support";
+#endif
+
 bool fail(const std::string &what) {
     reportStartupFailure("Korvane: " + what);
     return false;
@@ -44,8 +51,12 @@ bool initGL(HWND hWnd) {
         return fail("cannot get the window's device context");
 
     int pixelFormat = ChoosePixelFormat(appState.hDC, &pixelFormatRequest);
-    if (pixelFormat == 0)
-        return fail("no pixel format offers double-buffered RGBA with a depth buffer");
+    if (pixelFormat == 0) {
+        const bool anyFormat =
+            DescribePixelFormat(appState.hDC, 1, sizeof(PIXELFORMATDESCRIPTOR), nullptr) > 0;
+        return fail(anyFormat ? "no pixel format offers double-buffered RGBA with a depth buffer"
+                              : noOpenGL);
+    }
     if (!SetPixelFormat(appState.hDC, pixelFormat, &pixelFormatRequest))
         return fail("cannot set the pixel format of the window");
 

@@ -20,8 +20,9 @@ void KorvaneTest::TearDown() {
     std::filesystem::remove_all(folder, ignored);
 }
 
-void KorvaneTest::startDisplay(bool withWindowManager) {
-    display = std::make_unique<TestDisplay>(withWindowManager);
+void KorvaneTest::startDisplay(bool withWindowManager,
+                               const std::vector<std::string> &serverOptions) {
+    display = std::make_unique<TestDisplay>(withWindowManager, serverOptions);
     ASSERT_TRUE(display->ok()) << display->error();
 }
 

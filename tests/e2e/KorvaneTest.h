@@ -21,9 +21,9 @@ class KorvaneTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the private X server (with openbox if asked); fails the test if
-    // it does not come up.
-    void startDisplay(bool withWindowManager);
+    // Starts the private X server (with openbox if asked, and with any
+    // further server options); fails the test if it does not come up.
+    void startDisplay(bool withWindowManager, const std::vector<std::string> &serverOptions = {});
     // Starts the program from the temporary folder on the private display,
     // or with no DISPLAY at all if `withDisplay` is false.
     void startKorvane(bool withDisplay = true);

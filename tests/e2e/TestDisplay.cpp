@@ -63,16 +63,18 @@ int ignoreXError(Display *, XErrorEvent *) {
 
 } // namespace
 
-TestDisplay::TestDisplay(bool withWindowManager) {
+TestDisplay::TestDisplay(bool withWindowManager, const std::vector<std::string> &serverOptions) {
     // Xvfb chooses a free display number and writes it to the pipe.
     int fds[2];
     if (pipe(fds) != 0) {
         error_ = "pipe failed";
         return;
     }
-    server_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
-                     "-nolisten", "tcp"},
-                    "", fds[1]);
+    std::vector<std::string> server = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
+                                       "-screen",   "0",          "1280x1024x24",
+                                       "-nolisten", "tcp"};
+    server.insert(server.end(), serverOptions.begin(), serverOptions.end());
+    server_ = spawn(server, "", fds[1]);
     close(fds[1]);
     std::string number;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

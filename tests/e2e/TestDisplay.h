@@ -6,12 +6,15 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 class TestDisplay {
   public:
-    // Starts Xvfb on a free display number with a 1280x1024x24 screen and,
-    // if asked, openbox; waits until both are ready. ok() tells whether they are.
-    explicit TestDisplay(bool withWindowManager);
+    // Starts Xvfb on a free display number with a 1280x1024x24 screen and
+    // any further server options given and, if asked, openbox; waits until
+    // both are ready. ok() tells whether they are.
+    explicit TestDisplay(bool withWindowManager,
+                         const std::vector<std::string> &serverOptions = {});
     ~TestDisplay();
     TestDisplay(const TestDisplay &) = delete;
     TestDisplay &operator=(const TestDisplay &) = delete;

@@ -123,6 +123,19 @@ TEST_F(NoDisplayTest, WithoutDisplaySaysSoAndEndsWithStatusOne) {
     EXPECT_NE(lines[0].find("DISPLAY"), std::string::npos) << lines[0];
 }
 
+TEST_F(NoDisplayTest, WithAServerWithoutGlxSaysSoAndEndsWithStatusOne) {
+    startDisplay(false, {"-extension", "GLX"});
+    startKorvane();
+    std::optional<int> status = korvane.waitForExit(20s);
+    ASSERT_TRUE(status.has_value()) << "the program did not end";
+    EXPECT_EQ(*status, 1);
+    std::vector<std::string> lines = linesOf(korvane.standardError());
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), "Korvane: the X server has no GLX (OpenGL) support"),
+        lines.end())
+        << korvane.standardError();
+}
+
 TEST_F(NoDisplayTest, WithADisplayThatIsNotThereSaysSoAndEndsWithStatusOne) {
     // A display number that no server here uses.
     ASSERT_TRUE(korvane.start(KORVANE_PROGRAM, {}, folder.string(), ":4093", folder.string()));

@@ -43,6 +43,17 @@ TEST(PixelFormat, ChoosesAWindowFormatMeetingTheRequestOrNone) {
               16);
     EXPECT_TRUE(configAttribute(format, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT);
 
+    // Described as Windows describes it; without a descriptor, only counted.
+    const int count = static_cast<int>(korvane::x11::pixelFormats().size());
+    EXPECT_EQ(DescribePixelFormat(hDC, 1, 0, nullptr), count);
+    PIXELFORMATDESCRIPTOR described = {};
+    ASSERT_EQ(DescribePixelFormat(hDC, format, sizeof described, &described), count);
+    EXPECT_TRUE(described.dwFlags & PFD_DOUBLEBUFFER);
+    EXPECT_EQ(described.iPixelType, PFD_TYPE_RGBA);
+    EXPECT_EQ(described.cDepthBits, configAttribute(format, GLX_DEPTH_SIZE));
+    EXPECT_GE(described.cColorBits, 16);
+    EXPECT_EQ(DescribePixelFormat(hDC, count + 1, sizeof described, &described), 0);
+
     PIXELFORMATDESCRIPTOR impossible = shellRequest();
     impossible.cDepthBits = 200;
     EXPECT_EQ(ChoosePixelFormat(hDC, &impossible), 0);
