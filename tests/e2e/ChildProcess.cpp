@@ -42,7 +42,7 @@ void ChildProcess::stop() {
 
 bool ChildProcess::start(const std::string &program, const std::vector<std::string> &args,
                          const std::string &workingDir, const std::string &display,
-                         const std::string &outputDir) {
+                         const std::string &outputDir, bool closeStandardError) {
     outPath_ = outputDir + "/stdout.txt";
     errPath_ = outputDir + "/stderr.txt";
     int out = open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -56,7 +56,10 @@ bool ChildProcess::start(const std::string &program, const std::vector<std::stri
         int null = open("/dev/null", O_RDONLY);
         dup2(null, 0);
         dup2(out, 1);
-        dup2(err, 2);
+        if (closeStandardError)
+            close(2);
+        else
+            dup2(err, 2);
         if (chdir(workingDir.c_str()) != 0)
             _exit(126);
         if (display.empty())

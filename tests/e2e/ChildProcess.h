@@ -19,10 +19,11 @@ class ChildProcess {
 
     // Starts `program` with `args` in `workingDir`. An empty `display` starts
     // it without DISPLAY in its environment. stdout and stderr go to files
-    // in `outputDir`. False if the process cannot be started.
+    // in `outputDir`, unless `closeStandardError` starts it with descriptor 2
+    // closed. False if the process cannot be started.
     bool start(const std::string &program, const std::vector<std::string> &args,
                const std::string &workingDir, const std::string &display,
-               const std::string &outputDir);
+               const std::string &outputDir, bool closeStandardError = false);
 
     bool running();
     // Ends the program with SIGKILL if it is still running.

@@ -110,6 +110,20 @@ TEST_F(TextureFaultTest, TextureFilesOfOddSizes) {
     expectRunsAndClosesCleanly();
 }
 
+// Started with standard error closed, the program must not let the X
+// connection take descriptor 2, or its failure messages would be written
+// into the connection.
+TEST_F(KorvaneTest, WithStandardErrorClosedDescriptorTwoIsNotTheXConnection) {
+    startDisplay(false);
+    ASSERT_TRUE(korvane.start(KORVANE_PROGRAM, {}, folder.string(), display->name(),
+                              folder.string(), true));
+    ASSERT_NE(waitForKorvaneWindow(), 0u);
+    std::error_code error;
+    std::filesystem::path target =
+        std::filesystem::read_symlink("/proc/" + std::to_string(korvane.pid()) + "/fd/2", error);
+    EXPECT_EQ(target.string(), "/dev/null") << error.message();
+}
+
 class NoDisplayTest : public KorvaneTest {};
 
 // Without an X server to talk to, the program says so in one line and ends.
