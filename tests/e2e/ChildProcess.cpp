@@ -72,7 +72,7 @@ bool ChildProcess::start(const std::string &program, const std::vector<std::stri
         for (const std::string &arg : args)
             argv.push_back(const_cast<char *>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execvp(program.c_str(), argv.data());
         _exit(127);
     }
     close(out);
@@ -156,7 +156,11 @@ std::vector<std::string> linesOf(const std::string &text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     std::string line;
-    while (std::getline(in, line))
+    while (std::getline(in, line)) {
+        // A Windows program ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines.push_back(line);
+    }
     return lines;
 }

@@ -17,7 +17,8 @@ class ChildProcess {
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
 
-    // Starts `program` with `args` in `workingDir`. An empty `display` starts
+    // Starts `program` (looked up in PATH if it names no folder) with `args`
+    // in `workingDir`. An empty `display` starts
     // it without DISPLAY in its environment. stdout and stderr go to files
     // in `outputDir`, unless `closeStandardError` starts it with descriptor 2
     // closed. False if the process cannot be started.
@@ -49,5 +50,5 @@ class ChildProcess {
 std::optional<int> runToEnd(const std::vector<std::string> &command, const std::string &display,
                             std::chrono::milliseconds timeout);
 
-// Lines of a text, without their line ends; no empty last line.
+// Lines of a text, without their line ends (LF or CR LF); no empty last line.
 std::vector<std::string> linesOf(const std::string &text);

@@ -7,14 +7,16 @@ void KorvaneTest::SetUp() {
     std::string pattern = (std::filesystem::temp_directory_path() / "korvane-e2e-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder = pattern;
-    std::filesystem::copy(std::filesystem::path(KORVANE_SOURCE_DIR) / "data", folder / "data",
-                          std::filesystem::copy_options::recursive);
+    program().layOut(folder);
 }
 
 void KorvaneTest::TearDown() {
     if (korvane.running() && HasFailure())
         std::cerr << "the program's stderr so far:\n" << korvane.standardError();
     korvane.stop();
+    // No process that Wine started for the test may outlive it.
+    std::string wineLeft = program().endWine();
+    EXPECT_EQ(wineLeft, "") << "Wine processes left after the test";
     display.reset();
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
@@ -27,8 +29,11 @@ void KorvaneTest::startDisplay(bool withWindowManager,
 }
 
 void KorvaneTest::startKorvane(bool withDisplay) {
-    ASSERT_TRUE(korvane.start(KORVANE_PROGRAM, {}, folder.string(),
-                              withDisplay ? display->name() : std::string(), folder.string()));
+    std::vector<std::string> command = program().command(folder);
+    ASSERT_TRUE(korvane.start(command.front(), {command.begin() + 1, command.end()},
+                              folder.string(), withDisplay ? display->name() : std::string(),
+                              folder.string()))
+        << "cannot start the " << program().name() << " program";
 }
 
 ::Window KorvaneTest::waitForKorvaneWindow() {
@@ -48,6 +53,26 @@ bool KorvaneTest::waitForPicture(::Window window, std::chrono::milliseconds time
         Picture picture = grab(x(), window);
         return picture.width > 0 && looksRight(picture);
     });
+}
+
+std::optional<int> KorvaneTest::waitForFailedStartUp(std::chrono::milliseconds timeout,
+                                                     bool &sawMessageBox) {
+    sawMessageBox = false;
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::optional<int> status = korvane.waitForExit(100ms))
+            return status;
+        // The box is a small window with the program's title; the main
+        // window, which may be shown as well, is nearly 1024 x 768.
+        for (::Window window : findWindows(x(), "Korvane")) {
+            Size size = windowSize(x(), window);
+            if (isViewable(x(), window) && size.width < 640 && size.height < 480) {
+                sawMessageBox = true;
+                pressKeys(x(), window, display->name(), {"Return"});
+            }
+        }
+    }
+    return korvane.waitForExit(0ms);
 }
 
 void KorvaneTest::keepPicture(::Window window, const std::string &name) {
@@ -72,12 +97,21 @@ bool looksFinal(const Picture &p) {
            noBlackCorner && p.distinctColours(1000) >= 1000;
 }
 
+Area startupViewport(const Picture &p) {
+    return {0, p.height - 768, 1024, 768};
+}
+
 bool looksDebug(const Picture &p) {
-    if (p.width != 1024 || p.height != 768)
+    const Area viewport = startupViewport(p);
+    if (p.width < 1024 - maxFrameWidth || p.width > 1024 || viewport.y < -maxFrameHeight ||
+        viewport.y > 0)
         return false;
-    bool quarters = isSky(p.at(2, 2)) && isSky(p.at(514, 2)) && isSky(p.at(2, 386));
-    Rgb shadowMapCorner = p.at(520, 392);
+    // Positions in the viewport, measured from its top-left corner, 40 rows
+    // down so that they lie inside the window whatever its frame took.
+    auto at = [&](int x, int y) { return p.at(x, viewport.y + y); };
+    bool quarters = isSky(at(2, 40)) && isSky(at(514, 40)) && isSky(at(2, 424));
+    Rgb shadowMapCorner = at(520, 392);
     bool shadowMap = shadowMapCorner.r > 200 && shadowMapCorner.g > 200 && shadowMapCorner.b > 200;
-    bool strip = p.share(896, 384, 1024, 768, isBlack) > 0.999;
+    bool strip = p.share(896, viewport.y + 384, p.width, p.height, isBlack) > 0.999;
     return quarters && shadowMap && strip;
 }

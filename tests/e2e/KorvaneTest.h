@@ -1,6 +1,8 @@
-// Base fixture for end-to-end tests of the real `korvane` binary: a private
-// X server, a temporary folder holding a copy of data/, and the program
-// started from that folder.
+// Base fixture for end-to-end tests of the real program: a private X server,
+// a temporary folder laid out as a user's copy of the program, and the
+// program started from that folder. Which build runs (the Linux program, or
+// the Windows one under Wine) is ProgramUnderTest's choice; tests are
+// written once for both.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "ProgramUnderTest.h"
 #include "TestDisplay.h"
 #include "XProbe.h"
 
@@ -24,7 +27,7 @@ class KorvaneTest : public ::testing::Test {
     // Starts the private X server (with openbox if asked, and with any
     // further server options); fails the test if it does not come up.
     void startDisplay(bool withWindowManager, const std::vector<std::string> &serverOptions = {});
-    // Starts the program from the temporary folder on the private display,
+    // Starts the program in the temporary folder on the private display,
     // or with no DISPLAY at all if `withDisplay` is false.
     void startKorvane(bool withDisplay = true);
     // Waits for the program's window to be shown and returns it (0 if none).
@@ -32,6 +35,12 @@ class KorvaneTest : public ::testing::Test {
     // Waits until the window shows a picture for which `looksRight` holds.
     bool waitForPicture(::Window window, std::chrono::milliseconds timeout,
                         const std::function<bool(const Picture &)> &looksRight);
+    // Waits for the program to end after a failed start-up and returns its
+    // exit status (empty if it is still running). On Windows the program
+    // also shows its message in a box titled "Korvane" that waits for the
+    // user; the test presses Return on it, as a user presses OK, and says
+    // in `sawMessageBox` that it did.
+    std::optional<int> waitForFailedStartUp(std::chrono::milliseconds timeout, bool &sawMessageBox);
     // Keeps the window's current picture in the build's test-output folder.
     void keepPicture(::Window window, const std::string &name);
 
@@ -40,17 +49,29 @@ class KorvaneTest : public ::testing::Test {
     void writeDataFile(const std::string &name, const std::string &contents) const;
 
     Display *x() const { return display->x(); }
+    static const ProgramUnderTest &program() { return ProgramUnderTest::current(); }
 
-    std::filesystem::path folder; // holds data/ and the program's output files
+    std::filesystem::path folder; // the program's copy with data/, and its output files
     std::unique_ptr<TestDisplay> display;
     ChildProcess korvane;
 };
+
+// The 1024 x 768 given at creation is the window's outer size. Our X11
+// layer gives its windows no frame, so there it is the client size too;
+// Windows (and Wine) take the frame out of it, at most this much.
+constexpr int maxFrameWidth = 16, maxFrameHeight = 64;
+
+// Where the program's 1024 x 768 start-up viewport lies in a picture of its
+// window. OpenGL anchors it at the window's bottom-left corner, so where
+// the client area is smaller than 1024 x 768, its top rows and right
+// columns fall outside the window.
+Area startupViewport(const Picture &picture);
 
 // The final image at any window size: sky at both top corners, the floor
 // (neither sky nor black) in the middle of the bottom edge, and no black
 // area at the bottom right.
 bool looksFinal(const Picture &picture);
-// The debug view at 1024 x 768: three G-buffer quarters that show the sky in
-// their top-left corners, the shadow map's square, bright where no model
+// The debug view in the start-up viewport: three G-buffer quarters that
+// show the sky near their top-left corners, the shadow map's square, bright where no model
 // casts depth, and the black strip at the bottom right.
 bool looksDebug(const Picture &picture);

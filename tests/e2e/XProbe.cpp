@@ -27,18 +27,21 @@ bool isSky(Rgb c) {
 
 double skyOutlineAgreement(const Picture &a, Area inA, const Picture &b, Area inB) {
     const int columns = 64, rows = 48;
-    int agree = 0;
+    int agree = 0, compared = 0;
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             double u = (column + 0.5) / columns, v = (row + 0.5) / rows;
-            Rgb pa = a.at(inA.x + static_cast<int>(u * inA.width),
-                          inA.y + static_cast<int>(v * inA.height));
-            Rgb pb = b.at(inB.x + static_cast<int>(u * inB.width),
-                          inB.y + static_cast<int>(v * inB.height));
-            agree += isSky(pa) == isSky(pb) ? 1 : 0;
+            int xa = inA.x + static_cast<int>(u * inA.width);
+            int ya = inA.y + static_cast<int>(v * inA.height);
+            int xb = inB.x + static_cast<int>(u * inB.width);
+            int yb = inB.y + static_cast<int>(v * inB.height);
+            if (!a.contains(xa, ya) || !b.contains(xb, yb))
+                continue;
+            agree += isSky(a.at(xa, ya)) == isSky(b.at(xb, yb)) ? 1 : 0;
+            ++compared;
         }
     }
-    return static_cast<double>(agree) / (columns * rows);
+    return compared ? static_cast<double>(agree) / compared : 0.0;
 }
 
 double Picture::share(int x0, int y0, int x1, int y1, const std::function<bool(Rgb)> &test) const {
@@ -81,26 +84,27 @@ bool waitUntil(std::chrono::milliseconds timeout, const std::function<bool()> &c
 
 namespace {
 
-::Window findIn(Display *x, ::Window parent, const std::string &title, int depth) {
+void findIn(Display *x, ::Window parent, const std::string &title, int depth,
+            std::vector<::Window> &found) {
     char *name = nullptr;
     if (XFetchName(x, parent, &name) && name) {
         bool match = title == name;
         XFree(name);
-        if (match)
-            return parent;
+        if (match) {
+            found.push_back(parent);
+            return;
+        }
     }
     if (depth == 0)
-        return 0;
+        return;
     ::Window root = 0, parentOfParent = 0, *children = nullptr;
     unsigned int count = 0;
     if (!XQueryTree(x, parent, &root, &parentOfParent, &children, &count))
-        return 0;
-    ::Window found = 0;
-    for (unsigned int i = 0; i < count && !found; ++i)
-        found = findIn(x, children[i], title, depth - 1);
+        return;
+    for (unsigned int i = 0; i < count; ++i)
+        findIn(x, children[i], title, depth - 1, found);
     if (children)
         XFree(children);
-    return found;
 }
 
 void sendToRoot(Display *x, ::Window window, const char *message, long l0, long l1, long l2) {
@@ -119,9 +123,16 @@ void sendToRoot(Display *x, ::Window window, const char *message, long l0, long 
 
 } // namespace
 
-::Window findWindow(Display *x, const std::string &title) {
+std::vector<::Window> findWindows(Display *x, const std::string &title) {
     // Top-level windows, or clients inside a window manager's frames.
-    return findIn(x, DefaultRootWindow(x), title, 3);
+    std::vector<::Window> found;
+    findIn(x, DefaultRootWindow(x), title, 3, found);
+    return found;
+}
+
+::Window findWindow(Display *x, const std::string &title) {
+    std::vector<::Window> found = findWindows(x, title);
+    return found.empty() ? 0 : found.front();
 }
 
 ::Window waitForWindow(Display *x, const std::string &title, std::chrono::milliseconds timeout) {

@@ -24,6 +24,7 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<Rgb> pixels;
     Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // Share of the pixels in [x0, x1) x [y0, y1) for which `test` holds.
     double share(int x0, int y0, int x1, int y1, const std::function<bool(Rgb)> &test) const;
     // How many different colours the picture holds (up to `limit`).
@@ -35,7 +36,8 @@ struct Picture {
 // Share of a 64 x 48 grid of sample points at which two regions of two
 // pictures agree on being sky: the sky's outline is fixed (the models only
 // turn in place), so two pictures of the scene framed alike agree almost
-// everywhere, whatever the time between them.
+// everywhere, whatever the time between them. Points that fall outside
+// either picture are left out.
 struct Area {
     int x, y, width, height;
 };
@@ -47,8 +49,9 @@ bool isSky(Rgb c);
 // Polls `condition` every 50 ms until it holds or `timeout` passes.
 bool waitUntil(std::chrono::milliseconds timeout, const std::function<bool()> &condition);
 
-// The top-level client window whose WM_NAME is `title` (searched through
-// window-manager frames), or 0.
+// The top-level client windows whose WM_NAME is `title` (searched through
+// window-manager frames); findWindow gives the first, or 0.
+std::vector<::Window> findWindows(Display *x, const std::string &title);
 ::Window findWindow(Display *x, const std::string &title);
 ::Window waitForWindow(Display *x, const std::string &title, std::chrono::milliseconds timeout);
 

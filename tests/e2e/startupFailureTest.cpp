@@ -55,9 +55,12 @@ TEST_P(ShaderFaultTest, EndsStartUpWithTheMessageAndStatusOne) {
     startDisplay(false);
     startKorvane();
 
-    std::optional<int> status = korvane.waitForExit(30s);
+    bool sawMessageBox = false;
+    std::optional<int> status = waitForFailedStartUp(30s, sawMessageBox);
     ASSERT_TRUE(status.has_value()) << "the program did not end";
     EXPECT_EQ(*status, 1);
+    // The Windows build, which has no console, shows the message in a box too.
+    EXPECT_EQ(sawMessageBox, program().underWine());
     std::vector<std::string> lines = linesOf(korvane.standardError());
     EXPECT_NE(std::find(lines.begin(), lines.end(), fault.message), lines.end())
         << "stderr was:\n"
