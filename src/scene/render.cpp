@@ -28,7 +28,7 @@ void showDebugView(DeferredRendering &renderer) {
 
 } // namespace
 
-void drawFrame() {
+void render() {
     DeferredRendering &renderer = *appState.deferredRendering;
     GLfloat lightView[16];
     GLfloat lightProjection[16];
@@ -73,9 +73,6 @@ void drawFrame() {
     } else {
         showDebugView(renderer);
     }
-}
 
-void render() {
-    drawFrame();
     SwapBuffers(appState.hDC);
 }

@@ -23,12 +23,12 @@ class LoadTextureTest : public ::testing::Test {
 
     // Writes a file of the given bytes and loads it into the model.
     bool load(const std::vector<unsigned char> &bytes, const std::string &name = "t.raw") {
-        dir.write(name, bytes);
+        testkit::writeFile(dir.file(name), bytes);
         return loadTexture(dir.file(name), *model);
     }
 
     GLTestContext context;
-    TempDir dir;
+    testkit::TempDir dir;
     testkit::TestShaders shaders;
     std::unique_ptr<TextureTestModel> model;
 };

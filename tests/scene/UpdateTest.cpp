@@ -10,8 +10,7 @@
 
 #include "drawables/ModelTestKit.h"
 #include "drawables/SphereModel.h"
-#include "drawables/ModelTestKit.h"
-#include "support/SceneTestKit.h"
+#include "scene/SceneTestKit.h"
 #include "scene/scene.h"
 #include "shading/DeferredRendering.h"
 #include "support/GLTestContext.h"
@@ -55,7 +54,7 @@ class UpdateTest : public ::testing::Test {
     }
 
     GLTestContext context;
-    TempDir dir;
+    testkit::TempDir dir;
     std::unique_ptr<IModel> lower, upper;
 };
 

@@ -17,10 +17,7 @@ const char *const brokenShader = "#version 120\n"
 
 class GLSLProgramTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(gl.ok()) << gl.error();
-        ASSERT_TRUE(dir.ok());
-    }
+    void SetUp() override { ASSERT_TRUE(gl.ok()) << gl.error(); }
 
     std::string load(const std::string &vertexPath, const std::string &fragmentPath) {
         return thrownMessage([&] { GLSLProgram program(vertexPath, fragmentPath); });
@@ -78,8 +75,8 @@ TEST_F(GLSLProgramTest, MissingFilesNameTheFileOpenedFirst) {
     std::string vertex = dir.write("a.vert", goodVertex);
     std::string fragment = dir.write("a.frag", goodFragment);
     std::string broken = dir.write("broken.vert", brokenShader);
-    std::string missingVertex = dir.file("missing.vert");
-    std::string missingFragment = dir.file("missing.frag");
+    std::string missingVertex = dir.path("missing.vert");
+    std::string missingFragment = dir.path("missing.frag");
 
     EXPECT_EQ(load(missingVertex, fragment),
               "Can't load GLSL Vertex Shader from file: " + missingVertex);
@@ -92,7 +89,7 @@ TEST_F(GLSLProgramTest, MissingFilesNameTheFileOpenedFirst) {
     EXPECT_EQ(load(broken, missingFragment),
               "Can't load GLSL Fragment Shader from file: " + missingFragment);
     // A directory opens on some systems but holds no shader text.
-    EXPECT_EQ(load(dir.path(), fragment), "Can't load GLSL Vertex Shader from file: " + dir.path());
+    EXPECT_EQ(load(dir.dir, fragment), "Can't load GLSL Vertex Shader from file: " + dir.dir);
 }
 
 TEST_F(GLSLProgramTest, CompileAndLinkFailuresHaveTheirOwnMessages) {

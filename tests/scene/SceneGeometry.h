@@ -1,6 +1,6 @@
-// Vector arithmetic for the tests' own geometry, and the scene's solids, the
-// light and the camera worked out independently of the program: which ground
-// points the light reaches and which pixel shows a given point.
+// The scene's solids and the camera, worked out independently of the
+// program, to tell which ground points the light reaches and which pixel
+// shows a given point.
 #pragma once
 
 #include <algorithm>
@@ -23,9 +23,6 @@ inline Vec3 operator*(double s, const Vec3 &a) {
 }
 inline double dot(const Vec3 &a, const Vec3 &b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-inline Vec3 cross(const Vec3 &a, const Vec3 &b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 inline Vec3 normalised(const Vec3 &a) {
     return (1.0 / std::sqrt(dot(a, a))) * a;
