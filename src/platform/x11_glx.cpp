@@ -18,24 +18,46 @@ int attribute(Display *dpy, GLXFBConfig config, int name) {
     return value;
 }
 
+// A config as Windows describes a pixel format.
+PIXELFORMATDESCRIPTOR describe(Display *dpy, GLXFBConfig config) {
+    auto bits = [&](int name) { return static_cast<BYTE>(attribute(dpy, config, name)); };
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
+                  (attribute(dpy, config, GLX_DOUBLEBUFFER) ? PFD_DOUBLEBUFFER : 0);
+    pfd.iPixelType = (attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) ? PFD_TYPE_RGBA
+                                                                              : PFD_TYPE_COLORINDEX;
+    pfd.cRedBits = bits(GLX_RED_SIZE);
+    pfd.cGreenBits = bits(GLX_GREEN_SIZE);
+    pfd.cBlueBits = bits(GLX_BLUE_SIZE);
+    pfd.cAlphaBits = bits(GLX_ALPHA_SIZE);
+    pfd.cColorBits = static_cast<BYTE>(pfd.cRedBits + pfd.cGreenBits + pfd.cBlueBits);
+    pfd.cAccumRedBits = bits(GLX_ACCUM_RED_SIZE);
+    pfd.cAccumGreenBits = bits(GLX_ACCUM_GREEN_SIZE);
+    pfd.cAccumBlueBits = bits(GLX_ACCUM_BLUE_SIZE);
+    pfd.cAccumAlphaBits = bits(GLX_ACCUM_ALPHA_SIZE);
+    pfd.cAccumBits = static_cast<BYTE>(pfd.cAccumRedBits + pfd.cAccumGreenBits +
+                                       pfd.cAccumBlueBits + pfd.cAccumAlphaBits);
+    pfd.cDepthBits = bits(GLX_DEPTH_SIZE);
+    pfd.cStencilBits = bits(GLX_STENCIL_SIZE);
+    pfd.cAuxBuffers = bits(GLX_AUX_BUFFERS);
+    pfd.iLayerType = PFD_MAIN_PLANE;
+    return pfd;
+}
+
 // How far a config is from the request; negative when it does not meet it.
 // Requested bit counts are minimums; surplus and unrequested extras cost.
 long distance(Display *dpy, GLXFBConfig config, const PIXELFORMATDESCRIPTOR &pfd) {
-    if (!(attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT))
+    const PIXELFORMATDESCRIPTOR has = describe(dpy, config);
+    if (has.iPixelType != PFD_TYPE_RGBA)
         return -1;
-    bool doubleBuffered = attribute(dpy, config, GLX_DOUBLEBUFFER) != 0;
+    bool doubleBuffered = (has.dwFlags & PFD_DOUBLEBUFFER) != 0;
     bool wantDouble = (pfd.dwFlags & PFD_DOUBLEBUFFER) != 0;
     if (wantDouble && !doubleBuffered)
         return -1;
-    int colour = attribute(dpy, config, GLX_RED_SIZE) + attribute(dpy, config, GLX_GREEN_SIZE) +
-                 attribute(dpy, config, GLX_BLUE_SIZE);
-    int alpha = attribute(dpy, config, GLX_ALPHA_SIZE);
-    int depth = attribute(dpy, config, GLX_DEPTH_SIZE);
-    int stencil = attribute(dpy, config, GLX_STENCIL_SIZE);
-    int accum =
-        attribute(dpy, config, GLX_ACCUM_RED_SIZE) + attribute(dpy, config, GLX_ACCUM_GREEN_SIZE) +
-        attribute(dpy, config, GLX_ACCUM_BLUE_SIZE) + attribute(dpy, config, GLX_ACCUM_ALPHA_SIZE);
-    int aux = attribute(dpy, config, GLX_AUX_BUFFERS);
+    int colour = has.cColorBits, alpha = has.cAlphaBits, depth = has.cDepthBits;
+    int stencil = has.cStencilBits, accum = has.cAccumBits, aux = has.cAuxBuffers;
     if (colour < pfd.cColorBits || alpha < pfd.cAlphaBits || depth < pfd.cDepthBits ||
         stencil < pfd.cStencilBits || accum < pfd.cAccumBits || aux < pfd.cAuxBuffers)
         return -1;
@@ -195,32 +217,7 @@ int WINAPI DescribePixelFormat(HDC hDC, int format, UINT bytes, PIXELFORMATDESCR
         return count;
     if (format < 1 || format > count || bytes < sizeof(PIXELFORMATDESCRIPTOR))
         return 0;
-    Display *dpy = state().display;
-    GLXFBConfig config = formats[format - 1];
-    auto bits = [&](int name) { return static_cast<BYTE>(attribute(dpy, config, name)); };
-    *pfd = PIXELFORMATDESCRIPTOR{};
-    pfd->nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    pfd->nVersion = 1;
-    pfd->dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
-                   (attribute(dpy, config, GLX_DOUBLEBUFFER) ? PFD_DOUBLEBUFFER : 0);
-    pfd->iPixelType = (attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT)
-                          ? PFD_TYPE_RGBA
-                          : PFD_TYPE_COLORINDEX;
-    pfd->cRedBits = bits(GLX_RED_SIZE);
-    pfd->cGreenBits = bits(GLX_GREEN_SIZE);
-    pfd->cBlueBits = bits(GLX_BLUE_SIZE);
-    pfd->cAlphaBits = bits(GLX_ALPHA_SIZE);
-    pfd->cColorBits = static_cast<BYTE>(pfd->cRedBits + pfd->cGreenBits + pfd->cBlueBits);
-    pfd->cAccumRedBits = bits(GLX_ACCUM_RED_SIZE);
-    pfd->cAccumGreenBits = bits(GLX_ACCUM_GREEN_SIZE);
-    pfd->cAccumBlueBits = bits(GLX_ACCUM_BLUE_SIZE);
-    pfd->cAccumAlphaBits = bits(GLX_ACCUM_ALPHA_SIZE);
-    pfd->cAccumBits = static_cast<BYTE>(pfd->cAccumRedBits + pfd->cAccumGreenBits +
-                                        pfd->cAccumBlueBits + pfd->cAccumAlphaBits);
-    pfd->cDepthBits = bits(GLX_DEPTH_SIZE);
-    pfd->cStencilBits = bits(GLX_STENCIL_SIZE);
-    pfd->cAuxBuffers = bits(GLX_AUX_BUFFERS);
-    pfd->iLayerType = PFD_MAIN_PLANE;
+    *pfd = describe(state().display, formats[format - 1]);
     return count;
 }
 
