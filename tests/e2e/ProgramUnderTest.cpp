@@ -62,9 +62,10 @@ ProgramUnderTest::ProgramUnderTest() {
     if (!std::filesystem::is_directory(winePrefix_)) {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "korvane-wine-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
+        if (mkdtemp(pattern.data())) {
             winePrefix_ = pattern;
-        ownPrefix_ = true;
+            ownPrefix_ = true;
+        }
     }
     setenv("WINEPREFIX", winePrefix_.c_str(), 1);
     // No debugging output of Wine's own on the program's stderr, which the
