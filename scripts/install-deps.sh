@@ -15,8 +15,8 @@ packages=(
     libgl1-mesa-dri libglx-mesa0 xvfb xauth
     # end-to-end tests: a window manager, key presses, window queries
     openbox xdotool x11-utils
-    # the check that the Windows build still compiles
-    g++-mingw-w64-x86-64
+    # the Windows build (MinGW-w64), its ZIP, and Wine to test it with
+    g++-mingw-w64-x86-64 unzip wine wine64
     # the Debian package: dpkg-shlibdeps needs file to find the dependencies
     file
 )

@@ -42,10 +42,14 @@ bool loadTexture(const std::string &path, IModel &model) {
 
     std::uint32_t length = 0;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        // Compared as unsigned 64-bit: where long is 32 bits wide (Windows),
+        // the 32-bit maximum converted to long would be -1, and every file
+        // would seem to hold 4 GiB.
         const long end = std::ftell(file.get());
+        constexpr std::uint32_t longest = std::numeric_limits<std::uint32_t>::max();
         if (end > 0)
-            length = end > static_cast<long>(std::numeric_limits<std::uint32_t>::max())
-                         ? std::numeric_limits<std::uint32_t>::max()
+            length = static_cast<unsigned long long>(end) > longest
+                         ? longest
                          : static_cast<std::uint32_t>(end);
     }
     std::fseek(file.get(), 0, SEEK_SET);

@@ -192,9 +192,40 @@ bool isViewable(Display *x, ::Window window) {
     return XGetWindowAttributes(x, window, &attributes) && attributes.map_state == IsViewable;
 }
 
+namespace {
+
+// The window that holds what the program draws in `window`: the innermost
+// child that covers it whole, or the window itself. Both builds draw with
+// OpenGL into such a child, and Wine keeps that child's pixels off screen,
+// so that the window itself reads black there.
+::Window drawnWindow(Display *x, ::Window window) {
+    for (;;) {
+        Size size = windowSize(x, window);
+        ::Window root = 0, parent = 0, *children = nullptr, covering = 0;
+        unsigned int count = 0;
+        if (!XQueryTree(x, window, &root, &parent, &children, &count))
+            return window;
+        for (unsigned int i = 0; i < count && !covering; ++i) {
+            XWindowAttributes child = {};
+            if (XGetWindowAttributes(x, children[i], &child) && child.map_state == IsViewable &&
+                child.x == 0 && child.y == 0 && child.width >= size.width &&
+                child.height >= size.height)
+                covering = children[i];
+        }
+        if (children)
+            XFree(children);
+        if (!covering)
+            return window;
+        window = covering;
+    }
+}
+
+} // namespace
+
 Picture grab(Display *x, ::Window window) {
     Picture picture;
     Size size = windowSize(x, window);
+    window = drawnWindow(x, window);
     if (size.width <= 0 || size.height <= 0)
         return picture;
     XImage *image = XGetImage(x, window, 0, 0, static_cast<unsigned>(size.width),

@@ -66,7 +66,9 @@ Size windowSize(Display *x, ::Window window);
 ::Window activeWindow(Display *x);
 bool isViewable(Display *x, ::Window window);
 
-// The window's pixels as the server holds them; empty if it cannot be read.
+// The window's pixels as the server holds them, read from the child that
+// the program draws into where one covers the window; empty if they cannot
+// be read.
 Picture grab(Display *x, ::Window window);
 
 // Gives the window the input focus and types `keys` (xdotool key names) as

@@ -71,8 +71,9 @@ TEST_F(WindowTest, F2ShowsTheDebugViewAndF1TheFinalImage) {
 }
 
 TEST_F(WindowTest, OtherKeysChangeNothing) {
-    const std::vector<std::string> otherKeys = {"Escape", "Return", "space", "a",     "q",
-                                                "F3",     "F4",     "F12",   "alt+F4"};
+    // Alt+F4 is not among them: on Windows it closes the window.
+    const std::vector<std::string> otherKeys = {"Escape", "Return", "space", "a",
+                                                "q",      "F3",     "F4",    "F12"};
     ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
     ASSERT_TRUE(pressKeys(x(), window, display->name(), otherKeys));
     std::this_thread::sleep_for(1s);
