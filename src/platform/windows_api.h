@@ -165,6 +165,11 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must b
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_KEYDOWN 0x0100
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSCOMMAND 0x0112
+
+// WM_SYSCOMMAND requests (wParam).
+#define SC_CLOSE 0xF060
 
 // WM_SIZE kinds (wParam).
 #define SIZE_RESTORED 0

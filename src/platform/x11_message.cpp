@@ -61,11 +61,17 @@ void keyPressed(WindowInfo &w, XKeyEvent &event) {
     setKeyDown(w, event.keycode, true);
     if (!vk)
         return;
-    // Repeat count 1, the scan code (X keycodes are offset by 8 from it) and,
-    // in bit 30, whether the key was already down.
+    // As on Windows, Alt itself, any key pressed while Alt is held, and F10
+    // are system keys: they come as WM_SYSKEYDOWN, never as WM_KEYDOWN.
+    const bool alt = (event.state & Mod1Mask) != 0 || vk == VK_MENU;
+    const bool systemKey = alt || vk == VK_F10;
+    // Repeat count 1, the scan code (X keycodes are offset by 8 from it),
+    // in bit 29 whether Alt is down, and in bit 30 whether the key was
+    // already down.
     LPARAM lParam = 1 | (static_cast<LPARAM>((event.keycode - 8) & 0xFF) << 16) |
+                    (alt ? (static_cast<LPARAM>(1) << 29) : 0) |
                     (repeat ? (static_cast<LPARAM>(1) << 30) : 0);
-    postMessage(w.handle, WM_KEYDOWN, static_cast<WPARAM>(vk), lParam);
+    postMessage(w.handle, systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(vk), lParam);
 }
 
 void translate(XEvent &event) {
@@ -198,7 +204,7 @@ BOOL WINAPI PeekMessageW(LPMSG msg, HWND hWnd, UINT msgFilterMin, UINT msgFilter
 BOOL WINAPI TranslateMessage(const MSG *msg) {
     // No character messages exist in this subset; key-down messages count as
     // translated, as they do on Windows.
-    return (msg && msg->message == WM_KEYDOWN) ? TRUE : FALSE;
+    return (msg && (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)) ? TRUE : FALSE;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG *msg) {
@@ -207,9 +213,24 @@ LRESULT WINAPI DispatchMessageW(const MSG *msg) {
     return sendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT msg, WPARAM, LPARAM) {
-    if (msg == WM_CLOSE)
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SYSKEYDOWN:
+        // Alt+F4 asks to close the window, as the window menu's Close does.
+        if (wParam == VK_F4 && (lParam & (static_cast<LPARAM>(1) << 29)))
+            postMessage(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case WM_SYSCOMMAND:
+        // The low four bits are the system's own.
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            sendMessage(hWnd, WM_CLOSE, 0, 0);
+        break;
+    case WM_CLOSE:
         DestroyWindow(hWnd);
+        break;
+    default:
+        break;
+    }
     return 0;
 }
 

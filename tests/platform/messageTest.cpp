@@ -147,6 +147,39 @@ TEST_F(MessageTest, KeysArriveAsVirtualKeyCodes) {
     }
 }
 
+TEST_F(MessageTest, AltAndF10MakeSystemKeysAndAltF4ClosesTheWindow) {
+    observer.sendKey(xid, XK_F2, Mod1Mask);
+    observer.sendKey(xid, XK_F10);
+    observer.sendKey(xid, XK_F4); // without Alt, an ordinary key
+    settleAndDispatch(observer.display);
+    const LPARAM altDown = 1 << 29;
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].message, static_cast<UINT>(WM_SYSKEYDOWN));
+    EXPECT_EQ(received[0].wParam, static_cast<WPARAM>(VK_F2));
+    EXPECT_NE(received[0].lParam & altDown, 0);
+    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_SYSKEYDOWN));
+    EXPECT_EQ(received[1].wParam, static_cast<WPARAM>(VK_F10));
+    EXPECT_EQ(received[1].lParam & altDown, 0);
+    EXPECT_EQ(received[2].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(received[2].wParam, static_cast<WPARAM>(VK_F4));
+
+    // Alt+F4 closes the window the way Windows does, through the window
+    // menu's Close, and the loop ends with code 0.
+    received.clear();
+    observer.sendKey(xid, XK_F4, Mod1Mask);
+    XFlush(observer.display);
+    MSG quit = {};
+    dispatchUntil([] { return false; }, &quit);
+    EXPECT_EQ(quit.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(quit.wParam, 0u);
+    std::vector<UINT> messages;
+    for (const MSG &m : received)
+        messages.push_back(m.message);
+    EXPECT_EQ(messages, (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+    ASSERT_EQ(received.size(), 4u);
+    EXPECT_EQ(received[1].wParam, static_cast<WPARAM>(SC_CLOSE));
+}
+
 TEST_F(MessageTest, HeldKeyRepeatsAsFurtherKeyDownsMarkedAsRepeats) {
     // Detectable auto-repeat: a held key sends presses without releases.
     observer.sendKey(xid, XK_F2);

@@ -94,7 +94,7 @@ std::string Observer::stringProperty(::Window xid, const char *name, Atom *type)
     return value;
 }
 
-void Observer::sendKey(::Window xid, KeySym keysym) {
+void Observer::sendKey(::Window xid, KeySym keysym, unsigned state) {
     XEvent event = {};
     event.xkey.type = KeyPress;
     event.xkey.display = display;
@@ -102,6 +102,7 @@ void Observer::sendKey(::Window xid, KeySym keysym) {
     event.xkey.root = DefaultRootWindow(display);
     event.xkey.time = CurrentTime;
     event.xkey.same_screen = True;
+    event.xkey.state = state;
     event.xkey.keycode = XKeysymToKeycode(display, keysym);
     XSendEvent(display, xid, False, KeyPressMask, &event);
 }

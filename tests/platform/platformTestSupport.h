@@ -36,7 +36,8 @@ struct Observer {
     Observer();
     ~Observer();
     std::string stringProperty(::Window xid, const char *name, Atom *type = nullptr);
-    void sendKey(::Window xid, KeySym keysym);
+    // A key press, with the modifiers of `state` (such as Mod1Mask, Alt) held.
+    void sendKey(::Window xid, KeySym keysym, unsigned state = 0);
     void sendDeleteWindow(::Window xid);
 };
 
