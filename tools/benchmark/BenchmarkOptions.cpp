@@ -20,7 +20,11 @@ const char *const benchmarkUsage =
     "                      the tool once more for its first frame (default 5)\n"
     "  --frames N          frames timed per composite and run (default 20)\n"
     "  --warm-up N         untimed frames per composite before the runs (default 5)\n"
-    "  --light-angle DEG   the light's angle about the Y axis (default 30)\n";
+    "  --light-angle DEG   the light's angle about the Y axis (default 30)\n"
+    "  --first-frame-of \"COMMAND\"\n"
+    "                      time the first frame of this command instead of the tool's\n"
+    "                      own, for example \"wine korvane-benchmark.exe\" for its Windows\n"
+    "                      build; words are split at spaces\n";
 
 namespace {
 
@@ -31,6 +35,20 @@ bool parseCount(const std::string &text, int minimum, int &value) {
         return false;
     value = static_cast<int>(parsed);
     return true;
+}
+
+std::vector<std::string> words(const std::string &text) {
+    std::vector<std::string> found;
+    std::string word;
+    for (char c : text + ' ') {
+        if (c != ' ') {
+            word += c;
+        } else if (!word.empty()) {
+            found.push_back(word);
+            word.clear();
+        }
+    }
+    return found;
 }
 
 bool isAngle(const std::string &text) {
@@ -65,7 +83,10 @@ bool parseBenchmarkOptions(const std::vector<std::string> &args, BenchmarkOption
             ok = parseCount(value, 1, options.framesPerRun);
         else if (arg == "--warm-up")
             ok = parseCount(value, 0, options.warmUpFrames);
-        else if (arg == "--light-angle") {
+        else if (arg == "--first-frame-of") {
+            options.firstFrameCommand = words(value);
+            ok = !options.firstFrameCommand.empty();
+        } else if (arg == "--light-angle") {
             ok = isAngle(value);
             options.lightAngle = value;
         } else {

@@ -10,6 +10,10 @@ struct BenchmarkOptions {
     int warmUpFrames = 5;  // frames drawn before timing starts, per composite
     std::string lightAngle = "30";
     bool firstFrameOnly = false; // draw one frame and end (the tool times itself so)
+    // What is started for each first frame, with the first-frame option
+    // added; empty: the tool itself. A launcher may come first, such as
+    // Wine with the tool's Windows build.
+    std::vector<std::string> firstFrameCommand;
     bool help = false;
 };
 

@@ -17,7 +17,7 @@ const char *const firstFrameLine = "first frame swapped";
 
 #ifdef _WIN32
 
-double timeFirstFrame(const std::string &, const std::string &) {
+double timeFirstFrame(const std::vector<std::string> &, const std::string &) {
     std::fprintf(stderr, "korvane-benchmark: the first frame is timed on POSIX systems only\n");
     return -1.0;
 }
@@ -30,12 +30,15 @@ std::string ownExecutable() {
 
 namespace {
 
-// Reads from fd up to the first newline (not kept) or the end.
+// Reads from fd up to the first newline (not kept) or the end. A Windows
+// program (under Wine) ends its lines with CR LF; the CR is not kept either.
 std::string readLine(int fd) {
     std::string line;
     char c = 0;
     while (read(fd, &c, 1) == 1 && c != '\n')
         line += c;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
     return line;
 }
 
@@ -48,7 +51,7 @@ void drain(int fd) {
 
 } // namespace
 
-double timeFirstFrame(const std::string &program, const std::string &lightAngle) {
+double timeFirstFrame(const std::vector<std::string> &command, const std::string &lightAngle) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         std::perror("korvane-benchmark: pipe");
@@ -59,14 +62,18 @@ double timeFirstFrame(const std::string &program, const std::string &lightAngle)
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
-    std::string option = firstFrameOption, angleOption = "--light-angle";
-    char *argv[] = {const_cast<char *>(program.c_str()), option.data(), angleOption.data(),
-                    const_cast<char *>(lightAngle.c_str()), nullptr};
+    std::vector<std::string> words = command;
+    words.insert(words.end(), {firstFrameOption, "--light-angle", lightAngle});
+    std::vector<char *> argv;
+    for (std::string &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const std::string &program = command.front();
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     pid_t child = 0;
-    int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
+    int spawned = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (spawned != 0) {

@@ -120,8 +120,11 @@ int main(int argc, char **argv) {
     // The first frames come first, while this process has no window of its own.
     Figure firstFrame{"first frame ms (start to swap)", {}};
     const std::string self = ownExecutable();
+    std::vector<std::string> firstFrameCommand = options.firstFrameCommand;
+    if (firstFrameCommand.empty())
+        firstFrameCommand = {self.empty() ? argv[0] : self};
     for (int run = 0; run < options.runs; ++run) {
-        double milliseconds = timeFirstFrame(self.empty() ? argv[0] : self, options.lightAngle);
+        double milliseconds = timeFirstFrame(firstFrameCommand, options.lightAngle);
         if (milliseconds < 0.0)
             return failed;
         firstFrame.perRun.values.push_back(milliseconds);
@@ -164,8 +167,16 @@ int main(int argc, char **argv) {
     else
         std::printf("passes: n/a (%s)\n", timer ? "cannot watch render() on this system"
                                                 : "the driver offers no timer query");
-    std::printf("first frame: from starting the tool anew to its first SwapBuffers returning, "
-                "once per run\n");
+    std::string started = "the tool";
+    if (!options.firstFrameCommand.empty()) {
+        started = "\"";
+        for (const std::string &word : options.firstFrameCommand)
+            started += (started.size() > 1 ? " " : "") + word;
+        started += "\"";
+    }
+    std::printf("first frame: from starting %s anew to its first SwapBuffers returning, once "
+                "per run\n",
+                started.c_str());
     std::printf("ratio: median frame time with the real composite / with the floor composite, "
                 "within each run\n\n");
 

@@ -83,6 +83,9 @@ const char *timerQueryExtension() {
 bool startPassTiming(GLuint shadowMapFramebuffer, GLuint gBufferFramebuffer) {
 #ifdef _WIN32
     // Without the linker's wrapping there is no end to the composite.
+    (void)shadowMapFramebuffer;
+    (void)gBufferFramebuffer;
+    (void)timedBindFramebuffer;
     return false;
 #else
     if (timing.on || !timerQueryExtension())

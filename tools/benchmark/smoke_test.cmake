@@ -29,3 +29,20 @@ foreach(line
         message(FATAL_ERROR "the report lacks a line matching: ${line}")
     endif()
 endforeach()
+
+# The first frame of another command: here the tool behind a launcher (env),
+# as its Windows build is timed behind Wine.
+execute_process(COMMAND ${BENCHMARK} --runs 1 --frames 1 --warm-up 0
+                        --first-frame-of "env ${BENCHMARK}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+message("${output}${errors}")
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "korvane-benchmark --first-frame-of exited with ${result}")
+endif()
+foreach(line
+        "\nfirst frame: from starting \"env [^\"]*korvane-benchmark\" anew"
+        "\nfirst frame ms \\(start to swap\\)${row}\n")
+    if(NOT output MATCHES "${line}")
+        message(FATAL_ERROR "the report lacks a line matching: ${line}")
+    endif()
+endforeach()
