@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "drawables/IModel.h"
+#include "platform/openRegularFile.h"
 
 namespace {
 
@@ -36,23 +37,27 @@ struct FileCloser {
 } // namespace
 
 bool loadTexture(const std::string &path, IModel &model) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::uint64_t fileSize = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(openRegularFile(path, "rb", fileSize));
     if (!file)
         return false;
 
-    std::uint32_t length = 0;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        // Compared as unsigned 64-bit: where long is 32 bits wide (Windows),
-        // the 32-bit maximum converted to long would be -1, and every file
-        // would seem to hold 4 GiB.
-        const long end = std::ftell(file.get());
-        constexpr std::uint32_t longest = std::numeric_limits<std::uint32_t>::max();
-        if (end > 0)
-            length = static_cast<unsigned long long>(end) > longest
-                         ? longest
-                         : static_cast<std::uint32_t>(end);
-    }
-    std::fseek(file.get(), 0, SEEK_SET);
+    // A file whose square image has a side beyond what the driver can hold
+    // is refused before anything is allocated, as if it were missing: its
+    // upload could only fail. The test is on the exact side: the largest
+    // square in the file reaches maxSide + 1 from 3 * (maxSide + 1)^2 bytes.
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    const std::uint64_t beyond = static_cast<std::uint64_t>(maxSide) + 1;
+    const std::uint64_t tooLong = 3u * beyond * beyond;
+    if (maxSide <= 0 || fileSize >= tooLong)
+        return false;
+
+    // The size comes from the open file itself, so it is the size of what
+    // is read; bytes past the largest square image are never uploaded.
+    const std::uint32_t length = fileSize > std::numeric_limits<std::uint32_t>::max()
+                                     ? std::numeric_limits<std::uint32_t>::max()
+                                     : static_cast<std::uint32_t>(fileSize);
 
     std::unique_ptr<unsigned char[]> pixels(new unsigned char[length]);
     const std::size_t bytesRead = std::fread(pixels.get(), 1, length, file.get());

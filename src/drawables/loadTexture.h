@@ -10,6 +10,7 @@ class IModel;
 // mipmapped, repeating texture, replacing any texture the model had. The new
 // texture is left bound on the active unit, whose environment is set to
 // GL_MODULATE. Returns false, and changes nothing, when the file cannot be
-// opened. Bytes beyond the largest square image that the file holds are
-// ignored.
+// opened, is not a regular file (a directory, a FIFO, a device), or holds an
+// image whose side is above GL_MAX_TEXTURE_SIZE. Bytes beyond the largest
+// square image that the file holds are ignored.
 bool loadTexture(const std::string &path, IModel &model);

@@ -1,8 +1,11 @@
 #include "shading/GLSLProgram.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+
+#include "platform/openRegularFile.h"
 
 namespace {
 
@@ -10,28 +13,24 @@ namespace {
 // longer than the file. Fewer bytes may arrive than the file's size (line-end
 // conversion), and a NUL byte in the file ends the text early; either way the
 // text ends right after the last byte read. Returns null if the file cannot be
-// opened or its size cannot be found.
+// opened, is not a regular file (a directory or a FIFO holds no shader text,
+// and a FIFO would block), is implausibly large for a shader, or fails to read.
 std::unique_ptr<char[]> readTextFile(const std::string &path) {
-    std::FILE *file = std::fopen(path.c_str(), "r");
+    std::uint64_t size = 0;
+    std::FILE *file = openRegularFile(path, "r", size);
     if (!file)
         return nullptr;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
-    std::rewind(file);
-    // A directory or a device opens but has no usable size.
-    if (size < 0 || static_cast<unsigned long>(size) >= 0x40000000ul) {
+    if (size >= 0x40000000u) {
         std::fclose(file);
         return nullptr;
     }
     std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]());
-    std::size_t read = std::fread(text.get(), 1, static_cast<std::size_t>(size), file);
-    bool failed = std::ferror(file) != 0;
+    std::fread(text.get(), 1, static_cast<std::size_t>(size), file);
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed)
         return nullptr;
-    (void)read; // the zero fill already ends the text
-    return text;
+    return text; // the zero fill already ends the text
 }
 
 // Hands the text to the shader as one NUL-terminated string and compiles it.

@@ -1,5 +1,9 @@
 // Loading RAW texture files from real files in a temporary folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
 
 #include "drawables/IModel.h"
 #include "drawables/ModelTestKit.h"
@@ -90,15 +94,40 @@ TEST_F(LoadTextureTest, EmptyFileGivesAnEmptyTexture) {
     EXPECT_EQ(testkit::boundSide(), 0);
 }
 
-TEST_F(LoadTextureTest, MissingFileChangesNothing) {
-    EXPECT_FALSE(loadTexture(dir.file("absent.raw"), *model));
-    EXPECT_EQ(model->texture, 0u);
+TEST_F(LoadTextureTest, FilesThatHoldNoUsableImageChangeNothing) {
+    // A directory, a FIFO that nobody writes (it must not block) and a file
+    // whose image side is one above the driver's limit, made sparse so that
+    // it takes no disk space. None is read, and no texture is made.
+    std::filesystem::create_directory(dir.file("folder.raw"));
+    ASSERT_EQ(mkfifo(dir.file("fifo.raw").c_str(), 0600), 0);
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    ASSERT_GT(maxSide, 0);
+    const auto beyond = static_cast<std::uintmax_t>(maxSide) + 1;
+    testkit::writeFile(dir.file("huge.raw"), std::string());
+    std::filesystem::resize_file(dir.file("huge.raw"), 3 * beyond * beyond);
+    // One byte less holds a side that fits, so the bound is exact; the
+    // image is then cut from the read bytes as usual.
+    testkit::writeFile(dir.file("largest.raw"), std::string());
+    std::filesystem::resize_file(dir.file("largest.raw"), 3 * beyond * beyond - 1);
+
+    for (const char *name : {"absent.raw", "folder.raw", "huge.raw", "fifo.raw"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(loadTexture(dir.file(name), *model));
+        EXPECT_EQ(model->texture, 0u);
+    }
 
     ASSERT_TRUE(load(pattern(48)));
     const GLuint loaded = model->texture;
-    EXPECT_FALSE(loadTexture(dir.file("absent.raw"), *model));
-    EXPECT_EQ(model->texture, loaded);
-    EXPECT_TRUE(glIsTexture(loaded));
+    for (const char *name : {"absent.raw", "folder.raw", "huge.raw", "fifo.raw"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(loadTexture(dir.file(name), *model));
+        EXPECT_EQ(model->texture, loaded);
+        EXPECT_TRUE(glIsTexture(loaded));
+    }
+
+    ASSERT_TRUE(loadTexture(dir.file("largest.raw"), *model));
+    EXPECT_LE(testkit::boundSide(), maxSide);
 }
 
 TEST_F(LoadTextureTest, SecondLoadReplacesTheFirstTexture) {

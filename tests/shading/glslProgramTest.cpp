@@ -2,6 +2,7 @@
 #include "shading/GLSLProgram.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "shadingTestSupport.h"
 #include "support/GLTestContext.h"
@@ -88,8 +89,12 @@ TEST_F(GLSLProgramTest, MissingFilesNameTheFileOpenedFirst) {
     // Both files are read before anything is compiled.
     EXPECT_EQ(load(broken, missingFragment),
               "Can't load GLSL Fragment Shader from file: " + missingFragment);
-    // A directory opens on some systems but holds no shader text.
+    // A directory opens on some systems but holds no shader text, and a
+    // FIFO that nobody writes would block the reader for ever.
     EXPECT_EQ(load(dir.dir, fragment), "Can't load GLSL Vertex Shader from file: " + dir.dir);
+    std::string fifo = dir.path("fifo.frag");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(load(vertex, fifo), "Can't load GLSL Fragment Shader from file: " + fifo);
 }
 
 TEST_F(GLSLProgramTest, CompileAndLinkFailuresHaveTheirOwnMessages) {
