@@ -1,4 +1,5 @@
-#version 120
+#version 130
+#extension GL_ARB_texture_gather : require
 // Composite pass, per pixel: lights the G-buffer with one point light at the
 // light's eye point and shadows it from the shadow map. All vectors are in the
 // light's view space (see the vertex shader), where the light is the origin.
@@ -8,18 +9,27 @@
 // Lambert diffuse plus a modest white Blinn-Phong highlight, seen from the
 // camera's eye point.
 //
-// Shadows: percentage-closer filtering over two taps, 1.5 texels either side
-// of the pixel along a direction that alternates between neighbouring pixels
-// in a checkerboard, so each pair of pixels shares four taps spread over three
-// texels. The shadow map holds the faces turned away from the light, so a lit
-// surface never meets its own depth there, only the far side of its object,
-// which lies behind it. A tap counts as lit only if the stored depth lies
-// behind the depth that the receiving surface's own plane has at that tap by
-// more than a small bias, which grows with the surface's slope to the light.
-// A depth equal to the receiver's therefore shadows it: the ground under a
-// box, level with the box's bottom face, stays dark, and a shadow starts right
-// at the foot of the object that casts it. Outside the light's frustum nothing
-// casts a shadow.
+// Shadows: percentage-closer filtering over a 4 x 4 block of shadow-map
+// texels around the point, read with four gathers. Each texel is weighted per
+// axis by 1 - f, 1, 1, f, where f is the point's position between texel
+// centres, so the weights add up to the area that a square three texels wide,
+// centred on the point, covers of each texel. The lit fraction therefore
+// changes continuously and monotonically as the point moves across a shadow
+// edge, with no pattern from one pixel to the next.
+//
+// The shadow map holds the faces turned away from the light, so a lit surface
+// never meets its own depth there, only the far side of its object, which
+// lies behind it. Each texel is compared with the depth that the receiving
+// surface's own plane has at that texel's centre, give or take a small bias
+// that grows with the plane's slope to the light: behind the plane it lets
+// the light through, in front of it it blocks the light, and level with it
+// it is the bottom face of an object standing on the receiver. Ground under
+// a box is hidden from the camera and tells nothing about the visible ground
+// beside it, so level texels are left out and the lit fraction is taken over
+// the others: the light reaches right up to the lit side of a foot, with no
+// dark line, and the shadow starts right at the foot on the other side, with
+// no gap. A point whose texels are all level counts as lit. Outside the
+// light's frustum nothing casts a shadow.
 //
 // Background pixels (fourth position component 1, as the G-buffer's clear
 // leaves it) keep the G-buffer's colour, unlit. Everything is computed for
@@ -32,25 +42,28 @@ uniform sampler2D tNormals;
 uniform sampler2D tShadowMap;
 uniform mat4 worldToLightViewMatrix;
 
-varying vec3 cameraInLightView;
-varying vec4 lightProjection;
-varying vec2 depthGradientScale;
+in vec3 cameraInLightView;
+in vec4 lightProjection;
+in vec2 depthGradientScale;
 
-const float shadowTexel = 1.0 / 1024.0;
 const float ambient = 0.12;
 const float specularStrength = 0.25;
 const float constantBias = 0.00002; // window-depth units, about 0.001 world units
-const float slopeBias = 0.05;       // share of the depth change across one tap
+const float slopeBias = 0.1;        // share of the depth change across one texel
 const float minimumCosine = 0.15;   // caps the slope of grazing surfaces
-const vec2 tapOnEven = vec2(-1.5, -0.5);
-const vec2 tapChange = 2.0 * (vec2(0.5, -1.5) - tapOnEven); // to the odd pixels' tap
+const float levelShare = 0.001;     // lights a point whose texels are all level
+
+// Where in its 2 x 2 block each component of a gather lies, in texels from the
+// block's lower left texel.
+const vec4 gatherX = vec4(0.0, 1.0, 1.0, 0.0);
+const vec4 gatherY = vec4(1.0, 1.0, 0.0, 0.0);
 
 void main()
 {
     vec2 uv = gl_TexCoord[0].st;
-    vec4 position = texture2D(tPosition, uv);
-    vec4 diffuse = texture2D(tDiffuse, uv);
-    vec3 normal = mat3(worldToLightViewMatrix) * texture2D(tNormals, uv).xyz;
+    vec4 position = texture(tPosition, uv);
+    vec4 diffuse = texture(tDiffuse, uv);
+    vec3 normal = mat3(worldToLightViewMatrix) * texture(tNormals, uv).xyz;
     vec3 point = (worldToLightViewMatrix * vec4(position.xyz, 1.0)).xyz;
 
     float invLightDistance = inversesqrt(dot(point, point));
@@ -62,15 +75,53 @@ void main()
     vec2 shadowUV = point.xy * (lightProjection.xy * invZ) + 0.5;
     float depth = lightProjection.z + lightProjection.w * invZ;
 
-    // The tap offset in texels (the other tap mirrors it), and how much the
-    // receiving plane's depth changes from the pixel to the tap.
-    vec2 tap = tapOnEven + fract(dot(gl_FragCoord.xy, vec2(0.5))) * tapChange;
-    float slope = dot(depthGradientScale * normal.xy, tap) * invLightDistance /
-                  -max(nDotL, minimumCosine);
-    float reference = depth + constantBias + slopeBias * abs(slope);
-    tap *= shadowTexel;
-    float lit = 0.5 * (step(reference + slope, texture2D(tShadowMap, shadowUV + tap).r) +
-                       step(reference - slope, texture2D(tShadowMap, shadowUV - tap).r));
+    // The point in texels, with texel centres at whole numbers: the 4 x 4
+    // block runs from texel base - 1 to base + 2 on each axis. The gathers are
+    // taken at the corner that the four middle texels share, so that which
+    // texels they return does not hang on rounding.
+    vec2 mapSize = vec2(textureSize(tShadowMap, 0));
+    vec2 texel = shadowUV * mapSize - 0.5;
+    vec2 base = floor(texel);
+    vec2 f = texel - base;
+    vec2 corner = (base + 1.0) / mapSize;
+    vec4 lowerLeft = textureGatherOffset(tShadowMap, corner, ivec2(-1, -1));
+    vec4 lowerRight = textureGatherOffset(tShadowMap, corner, ivec2(1, -1));
+    vec4 upperLeft = textureGatherOffset(tShadowMap, corner, ivec2(-1, 1));
+    vec4 upperRight = textureGatherOffset(tShadowMap, corner, ivec2(1, 1));
+
+    // How much the receiving plane's depth changes per texel along each axis,
+    // and that plane's depth at each texel of the lower left block (the other
+    // blocks are one or two texels further).
+    vec2 gradient = depthGradientScale / mapSize * normal.xy * invLightDistance /
+                    -max(nDotL, minimumCosine);
+    float bias = constantBias + slopeBias * (abs(gradient.x) + abs(gradient.y));
+    vec4 plane = depth - dot(gradient, f + 1.0) + gradient.x * gatherX + gradient.y * gatherY;
+    vec4 planeLowerRight = plane + 2.0 * gradient.x;
+    vec4 planeUpperLeft = plane + 2.0 * gradient.y;
+    vec4 planeUpperRight = planeLowerRight + 2.0 * gradient.y;
+
+    // The weights: 1 - f on the outer left (lower) texels, f on the outer
+    // right (upper) ones, 1 on the four middle columns (rows); 9 in all.
+    vec4 leftColumns = vec4(1.0 - f.x, 1.0, 1.0, 1.0 - f.x);
+    vec4 rightColumns = vec4(1.0, f.x, f.x, 1.0);
+    vec4 lowerRows = vec4(1.0, 1.0, 1.0 - f.y, 1.0 - f.y);
+    vec4 upperRows = vec4(f.y, f.y, 1.0, 1.0);
+    vec4 weightLowerLeft = leftColumns * lowerRows;
+    vec4 weightLowerRight = rightColumns * lowerRows;
+    vec4 weightUpperLeft = leftColumns * upperRows;
+    vec4 weightUpperRight = rightColumns * upperRows;
+
+    // The weight of the texels that lie behind the plane (light) and of those
+    // in front of it (blockers); texels level with it count as neither.
+    float litWeight = dot(step(plane + bias, lowerLeft), weightLowerLeft) +
+                      dot(step(planeLowerRight + bias, lowerRight), weightLowerRight) +
+                      dot(step(planeUpperLeft + bias, upperLeft), weightUpperLeft) +
+                      dot(step(planeUpperRight + bias, upperRight), weightUpperRight);
+    float blockedWeight = dot(step(lowerLeft, plane - bias), weightLowerLeft) +
+                          dot(step(lowerRight, planeLowerRight - bias), weightLowerRight) +
+                          dot(step(upperLeft, planeUpperLeft - bias), weightUpperLeft) +
+                          dot(step(upperRight, planeUpperRight - bias), weightUpperRight);
+    float lit = (litWeight + levelShare) / (litWeight + blockedWeight + levelShare);
     vec2 fromCentre = abs(shadowUV - 0.5);
     lit = max(lit, step(0.5, max(fromCentre.x, fromCentre.y)));
 

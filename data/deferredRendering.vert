@@ -42,8 +42,9 @@ void main()
     // Across a plane with light-space normal n at distance d from the light,
     // whose normal makes the angle a with the direction to the light, window
     // depth changes by (P[3][2] / P[0][0], P[3][2] / P[1][1]) * n.xy /
-    // (-d cos a) per unit of shadow-map coordinate; here per texel.
-    depthGradientScale = vec2(p[3][2] / p[0][0], p[3][2] / p[1][1]) / 1024.0;
+    // (-d cos a) per unit of shadow-map coordinate. The fragments turn that
+    // into texels with the shadow map's own size.
+    depthGradientScale = vec2(p[3][2] / p[0][0], p[3][2] / p[1][1]);
 
     gl_TexCoord[0] = gl_MultiTexCoord0;
     gl_Position = ftransform();

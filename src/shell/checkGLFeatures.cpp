@@ -57,5 +57,10 @@ std::string checkGLFeatures() {
     if (!GLEW_ARB_depth_texture && !GLEW_VERSION_1_4)
         return "depth textures (GL_ARB_depth_texture or OpenGL 1.4)";
 
+    // The composite's shadow filter reads the shadow map four texels at a
+    // time; its shader requires the extension by name.
+    if (!GLEW_ARB_texture_gather)
+        return "texture gather (GL_ARB_texture_gather)";
+
     return std::string();
 }

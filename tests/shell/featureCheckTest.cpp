@@ -86,7 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
                            __GLEW_ARB_depth_texture = GL_FALSE;
                            __GLEW_VERSION_1_4 = GL_FALSE;
                        },
-                       "depth textures (GL_ARB_depth_texture or OpenGL 1.4)"}),
+                       "depth textures (GL_ARB_depth_texture or OpenGL 1.4)"},
+        MissingFeature{"TextureGather", [] { __GLEW_ARB_texture_gather = GL_FALSE; },
+                       "texture gather (GL_ARB_texture_gather)"}),
     [](const testing::TestParamInfo<MissingFeature> &info) {
         return std::string(info.param.name);
     });
