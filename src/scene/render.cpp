@@ -28,7 +28,7 @@ void showDebugView(DeferredRendering &renderer) {
 
 } // namespace
 
-void render() {
+void drawFrame() {
     DeferredRendering &renderer = *appState.deferredRendering;
     GLfloat lightView[16];
     GLfloat lightProjection[16];
@@ -73,6 +73,9 @@ void render() {
     } else {
         showDebugView(renderer);
     }
+}
 
+void render() {
+    drawFrame();
     SwapBuffers(appState.hDC);
 }

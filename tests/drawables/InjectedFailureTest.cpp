@@ -40,7 +40,7 @@ class InjectedFailureTest : public ::testing::Test {
     }
 
     GLTestContext context;
-    testkit::TempDir dir;
+    TempDir dir;
     testkit::TestShaders shaders;
 };
 
@@ -76,7 +76,7 @@ TEST_F(InjectedFailureTest, SphereWithoutAQuadricIsLeftOutAndTheDrawStaysBalance
 TEST_F(InjectedFailureTest, ShortReadUploadsOnlyTheBytesThatArrived) {
     testkit::TextureTestModel model(shaders);
     const auto bytes = testkit::pattern(3 * 8 * 8); // promises an 8 x 8 image
-    testkit::writeFile(dir.file("short.raw"), bytes);
+    dir.write("short.raw", bytes);
 
     readLimit = 3 * 5 * 5 + 4; // but only enough for 5 x 5 arrives
     const bool loaded = loadTexture(dir.file("short.raw"), model);

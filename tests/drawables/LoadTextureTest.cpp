@@ -27,12 +27,12 @@ class LoadTextureTest : public ::testing::Test {
 
     // Writes a file of the given bytes and loads it into the model.
     bool load(const std::vector<unsigned char> &bytes, const std::string &name = "t.raw") {
-        testkit::writeFile(dir.file(name), bytes);
+        dir.write(name, bytes);
         return loadTexture(dir.file(name), *model);
     }
 
     GLTestContext context;
-    testkit::TempDir dir;
+    TempDir dir;
     testkit::TestShaders shaders;
     std::unique_ptr<TextureTestModel> model;
 };
@@ -104,11 +104,11 @@ TEST_F(LoadTextureTest, FilesThatHoldNoUsableImageChangeNothing) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     ASSERT_GT(maxSide, 0);
     const auto beyond = static_cast<std::uintmax_t>(maxSide) + 1;
-    testkit::writeFile(dir.file("huge.raw"), std::string());
+    dir.write("huge.raw", std::string());
     std::filesystem::resize_file(dir.file("huge.raw"), 3 * beyond * beyond);
     // One byte less holds a side that fits, so the bound is exact; the
     // image is then cut from the read bytes as usual.
-    testkit::writeFile(dir.file("largest.raw"), std::string());
+    dir.write("largest.raw", std::string());
     std::filesystem::resize_file(dir.file("largest.raw"), 3 * beyond * beyond - 1);
 
     for (const char *name : {"absent.raw", "folder.raw", "huge.raw", "fifo.raw"}) {

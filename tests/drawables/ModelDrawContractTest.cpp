@@ -24,7 +24,7 @@ class ModelDrawContractTest : public ::testing::Test {
     }
 
     GLTestContext context;
-    testkit::TempDir dir;
+    TempDir dir;
     testkit::TestShaders shaders;
 };
 
@@ -138,8 +138,8 @@ TEST_F(ModelDrawContractTest, TextureStaysBoundOnWhicheverUnitIsActive) {
 
 TEST_F(ModelDrawContractTest, ProgramWithoutTheUniformsStillDraws) {
     const std::string vertex = dir.file("bare.vert"), fragment = dir.file("bare.frag");
-    testkit::writeFile(vertex, "void main() { gl_Position = ftransform(); }\n");
-    testkit::writeFile(fragment, "void main() { gl_FragColor = vec4(1.0); }\n");
+    dir.write("bare.vert", "void main() { gl_Position = ftransform(); }\n");
+    dir.write("bare.frag", "void main() { gl_FragColor = vec4(1.0); }\n");
     CubeModel cube(vertex, fragment, 1.0f);
     EXPECT_EQ(cube.worldMatrixLocation, -1);
     EXPECT_EQ(cube.diffuseLocation, -1);

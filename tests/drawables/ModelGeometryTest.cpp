@@ -13,15 +13,11 @@
 #include "support/GLTestContext.h"
 
 using testkit::Polygon;
-using testkit::Vec3;
+using namespace scenegeometry;
 
 namespace {
 
 using Mat3 = std::array<std::array<double, 3>, 3>;
-
-Vec3 operator-(const Vec3 &a, const Vec3 &b) {
-    return testkit::sub(a, b);
-}
 
 Mat3 rotation(double degrees, int axis) {
     const double r = degrees * M_PI / 180.0;
@@ -52,7 +48,7 @@ Vec3 turn(const Mat3 &m, const Vec3 &v) {
 }
 
 double gap(const Vec3 &a, const Vec3 &b) {
-    return std::sqrt(testkit::dot(a - b, a - b));
+    return std::sqrt(dot(a - b, a - b));
 }
 
 // The distinct vertices of the polygons, merged within a small tolerance.
@@ -107,7 +103,7 @@ Bounds boundsOf(const std::vector<Polygon> &polygons) {
 
 double area(const Polygon &p) {
     const Vec3 n = testkit::windingNormal(p);
-    return 0.5 * std::sqrt(testkit::dot(n, n));
+    return 0.5 * std::sqrt(dot(n, n));
 }
 
 class ModelGeometryTest : public ::testing::Test {
@@ -130,7 +126,7 @@ class ModelGeometryTest : public ::testing::Test {
     }
 
     GLTestContext context;
-    testkit::TempDir dir;
+    TempDir dir;
     testkit::TestShaders shaders;
 };
 
@@ -269,7 +265,7 @@ TEST_F(ModelGeometryTest, EveryFaceWindsCounterClockwiseSeenFromOutside) {
     double cubeArea = 0;
     for (const Polygon &p : capture(*cube)) {
         const Vec3 outward = testkit::centroid(p) - cubeCentre;
-        EXPECT_GT(testkit::dot(testkit::windingNormal(p), outward), 0.0);
+        EXPECT_GT(dot(testkit::windingNormal(p), outward), 0.0);
         cubeArea += area(p);
     }
     EXPECT_NEAR(cubeArea, 6 * 3.0 * 3.0, 1e-2); // all six faces came through
@@ -286,7 +282,7 @@ TEST_F(ModelGeometryTest, EveryFaceWindsCounterClockwiseSeenFromOutside) {
         if (area(p) < 1e-6)
             continue; // degenerate triangles at the poles have no winding
         ++sphereFaces;
-        EXPECT_GT(testkit::dot(testkit::windingNormal(p), testkit::centroid(p)), 0.0);
+        EXPECT_GT(dot(testkit::windingNormal(p), testkit::centroid(p)), 0.0);
     }
     EXPECT_GT(sphereFaces, 64 * 62);
 }

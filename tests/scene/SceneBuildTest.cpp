@@ -5,7 +5,7 @@
 #include "drawables/CubeModel.h"
 #include "drawables/PlaneModel.h"
 #include "drawables/SphereModel.h"
-#include "scene/SceneTestKit.h"
+#include "support/SceneTestKit.h"
 #include "scene/scene.h"
 #include "shading/DeferredRendering.h"
 #include "support/GLTestContext.h"

@@ -10,7 +10,8 @@
 
 #include "drawables/ModelTestKit.h"
 #include "drawables/SphereModel.h"
-#include "scene/SceneTestKit.h"
+#include "drawables/ModelTestKit.h"
+#include "support/SceneTestKit.h"
 #include "scene/scene.h"
 #include "shading/DeferredRendering.h"
 #include "support/GLTestContext.h"
@@ -54,7 +55,7 @@ class UpdateTest : public ::testing::Test {
     }
 
     GLTestContext context;
-    testkit::TempDir dir;
+    TempDir dir;
     std::unique_ptr<IModel> lower, upper;
 };
 

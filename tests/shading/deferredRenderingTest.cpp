@@ -48,7 +48,7 @@ class OwnComposite {
         dir.write("data/deferredRendering.frag", fragment);
     }
     DeferredRendering *create(int width, int height) {
-        ScopedWorkingDirectory inside(dir.dir);
+        ScopedWorkingDirectory inside(dir.path());
         return new DeferredRendering(width, height);
     }
     TempDir dir;
@@ -219,7 +219,8 @@ TEST_F(DeferredRenderingTest, ProgramWithoutTheUniformsStillDraws) {
 
 TEST_F(DeferredRenderingTest, MissingCompositeShaderFileIsReported) {
     TempDir empty;
-    ScopedWorkingDirectory inside(empty.dir);
+    ASSERT_TRUE(empty.ok());
+    ScopedWorkingDirectory inside(empty.path());
     EXPECT_EQ(thrownMessage([] { delete new DeferredRendering(1024, 768); }),
               "Can't load GLSL Vertex Shader from file: data/deferredRendering.vert");
     empty.write("data/deferredRendering.vert", passThroughVertex);

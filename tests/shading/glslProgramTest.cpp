@@ -18,7 +18,10 @@ const char *const brokenShader = "#version 120\n"
 
 class GLSLProgramTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(gl.ok()) << gl.error(); }
+    void SetUp() override {
+        ASSERT_TRUE(gl.ok()) << gl.error();
+        ASSERT_TRUE(dir.ok());
+    }
 
     std::string load(const std::string &vertexPath, const std::string &fragmentPath) {
         return thrownMessage([&] { GLSLProgram program(vertexPath, fragmentPath); });
@@ -76,8 +79,8 @@ TEST_F(GLSLProgramTest, MissingFilesNameTheFileOpenedFirst) {
     std::string vertex = dir.write("a.vert", goodVertex);
     std::string fragment = dir.write("a.frag", goodFragment);
     std::string broken = dir.write("broken.vert", brokenShader);
-    std::string missingVertex = dir.path("missing.vert");
-    std::string missingFragment = dir.path("missing.frag");
+    std::string missingVertex = dir.file("missing.vert");
+    std::string missingFragment = dir.file("missing.frag");
 
     EXPECT_EQ(load(missingVertex, fragment),
               "Can't load GLSL Vertex Shader from file: " + missingVertex);
@@ -91,8 +94,8 @@ TEST_F(GLSLProgramTest, MissingFilesNameTheFileOpenedFirst) {
               "Can't load GLSL Fragment Shader from file: " + missingFragment);
     // A directory opens on some systems but holds no shader text, and a
     // FIFO that nobody writes would block the reader for ever.
-    EXPECT_EQ(load(dir.dir, fragment), "Can't load GLSL Vertex Shader from file: " + dir.dir);
-    std::string fifo = dir.path("fifo.frag");
+    EXPECT_EQ(load(dir.path(), fragment), "Can't load GLSL Vertex Shader from file: " + dir.path());
+    std::string fifo = dir.file("fifo.frag");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(load(vertex, fifo), "Can't load GLSL Fragment Shader from file: " + fifo);
 }

@@ -8,38 +8,6 @@
 
 #include <unistd.h>
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvane-shading-XXXXXX");
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data()))
-        throw std::runtime_error("mkdtemp failed");
-    dir = buffer.data();
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
-
-std::string TempDir::write(const std::string &name, const std::string &bytes) const {
-    std::filesystem::path file = std::filesystem::path(dir) / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-}
-
-ScopedWorkingDirectory::ScopedWorkingDirectory(const std::string &dir)
-    : previous(std::filesystem::current_path().string()) {
-    std::filesystem::current_path(dir);
-}
-
-ScopedWorkingDirectory::~ScopedWorkingDirectory() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous, ignored);
-}
-
 std::string thrownMessage(const std::function<void()> &work) {
     try {
         work();

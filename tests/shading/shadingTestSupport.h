@@ -1,6 +1,5 @@
-// Helpers for the shading tests: temporary shader files, an off-screen
-// target of a known size, pixel read-back, saved pictures and the thrown
-// exception pointers of the render objects.
+// Helpers for the shading tests: an off-screen target of a known size, pixel
+// read-back and the thrown exception pointers of the render objects.
 #pragma once
 
 #include <functional>
@@ -8,36 +7,8 @@
 #include <vector>
 
 #include "platform/opengl.h"
+#include "support/TempDir.h"
 #include "support/savePicture.h"
-
-// A fresh directory under the system's temporary folder, removed with all its
-// contents when the object goes.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    // Writes bytes to a file below the directory (creating folders on the
-    // way) and returns the file's full path.
-    std::string write(const std::string &name, const std::string &bytes) const;
-    std::string path(const std::string &name) const { return dir + "/" + name; }
-
-    std::string dir;
-};
-
-// Makes dir the working directory for the object's lifetime.
-class ScopedWorkingDirectory {
-  public:
-    explicit ScopedWorkingDirectory(const std::string &dir);
-    ~ScopedWorkingDirectory();
-    ScopedWorkingDirectory(const ScopedWorkingDirectory &) = delete;
-    ScopedWorkingDirectory &operator=(const ScopedWorkingDirectory &) = delete;
-
-  private:
-    std::string previous;
-};
 
 // Runs work and returns the what() text of the std::exception pointer that it
 // throws (deleting the object), or "" if it returns normally.

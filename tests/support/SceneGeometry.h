@@ -1,6 +1,6 @@
-// The scene's solids and the camera, worked out independently of the
-// program, to tell which ground points the light reaches and which pixel
-// shows a given point.
+// Vector arithmetic for the tests' own geometry, and the scene's solids, the
+// light and the camera worked out independently of the program: which ground
+// points the light reaches and which pixel shows a given point.
 #pragma once
 
 #include <algorithm>
@@ -23,6 +23,9 @@ inline Vec3 operator*(double s, const Vec3 &a) {
 }
 inline double dot(const Vec3 &a, const Vec3 &b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+inline Vec3 cross(const Vec3 &a, const Vec3 &b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 inline Vec3 normalised(const Vec3 &a) {
     return (1.0 / std::sqrt(dot(a, a))) * a;
@@ -100,6 +103,37 @@ inline bool segmentBlocked(const Vec3 &a, const Vec3 &b, double grow,
         if (&ball != except && segmentHitsBall(a, b, ball, grow))
             return true;
     return false;
+}
+
+// Whether the segment from a to b passes through one of the scene's solids
+// (an element of `boxes` or `balls`), grown by `grow`.
+inline bool segmentHitsSolid(const Vec3 &a, const Vec3 &b, const void *solid, double grow) {
+    for (const Box &box : boxes)
+        if (&box == solid)
+            return segmentHitsBox(a, b, box, grow);
+    for (const Ball &ball : balls)
+        if (&ball == solid)
+            return segmentHitsBall(a, b, ball, grow);
+    return false;
+}
+
+// Whether a point on a solid lies at least `margin` inside the solid's
+// outline as seen from `eye`: every ray from the eye that passes `margin`
+// from the point, across the line of sight, still meets the solid. Eight such
+// rays around a convex solid's point bound a disc inside its outline.
+inline bool insideOutline(const Vec3 &point, const Vec3 &eye, const void *solid, double margin) {
+    const Vec3 sight = normalised(point - eye);
+    const Vec3 u =
+        normalised(cross(sight, std::abs(sight[1]) < 0.9 ? Vec3{0, 1, 0} : Vec3{1, 0, 0}));
+    const Vec3 v = cross(sight, u);
+    for (int k = 0; k < 8; ++k) {
+        const double angle = 45 * k * degrees;
+        const Vec3 beside = point + (margin * std::cos(angle)) * u + (margin * std::sin(angle)) * v;
+        // Followed a little past the point, far enough to cross any solid.
+        if (!segmentHitsSolid(eye, eye + 1.1 * (beside - eye), solid, 0.0))
+            return false;
+    }
+    return true;
 }
 
 // The camera: view rotate 20 about X after translate (0, -6.5, -11);

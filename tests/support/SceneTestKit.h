@@ -1,20 +1,19 @@
 // Helpers for tests of the scene and the frame: the render state that the
 // shell sets before the scene is built, a working folder with a data/ folder
-// of the test's choosing, and PNG output.
+// of the test's choosing, and reading back what a frame drew.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "drawables/ModelTestKit.h"
 #include "drawables/IModel.h"
 #include "platform/opengl.h"
 #include "shading/DeferredRendering.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
+#include "support/TempDir.h"
 
 namespace scenekit {
 
@@ -38,43 +37,50 @@ inline void deleteScene() {
     }
 }
 
+// A fixed moment of the animation: the light angle the test chooses, and
+// fixed turns of the two spheres.
+inline void setMoment(float lightAngle) {
+    appState.lightAngle = lightAngle;
+    appState.models[3]->rotationX = 30;
+    appState.models[3]->rotationY = 60;
+    appState.models[4]->rotationX = 75;
+    appState.models[4]->rotationY = 150;
+}
+
 // A temporary working folder whose data/ holds the program's four shader
 // files and whichever texture files the test writes there. The previous
 // working folder comes back when it ends.
 class WorkingFolder {
   public:
-    WorkingFolder() : previous_(std::filesystem::current_path()) {
+    WorkingFolder() {
         if (!dir_.ok())
             return;
         const std::filesystem::path source = std::filesystem::path(KORVANE_SOURCE_DIR) / "data";
-        std::filesystem::create_directory(dir_.path() / "data");
+        std::filesystem::create_directory(dir_.file("data"));
         for (const char *name : {"deferredShading.vert", "deferredShading.frag",
                                  "deferredRendering.vert", "deferredRendering.frag"})
-            std::filesystem::copy_file(source / name, dir_.path() / "data" / name);
-        std::filesystem::current_path(dir_.path());
-        ok_ = true;
+            std::filesystem::copy_file(source / name, dir_.file("data/" + std::string(name)));
+        inside_ = std::make_unique<ScopedWorkingDirectory>(dir_.path());
     }
-    ~WorkingFolder() { std::filesystem::current_path(previous_); }
     WorkingFolder(const WorkingFolder &) = delete;
     WorkingFolder &operator=(const WorkingFolder &) = delete;
 
-    bool ok() const { return ok_; }
+    bool ok() const { return inside_ != nullptr; }
     // Writes a RAW texture of the given side in one flat colour.
     void writeTexture(const std::string &name, int side, unsigned char r, unsigned char g,
                       unsigned char b) const {
         std::vector<unsigned char> bytes;
         for (int i = 0; i < side * side; ++i)
             bytes.insert(bytes.end(), {r, g, b});
-        testkit::writeFile((dir_.path() / "data" / name).string(), bytes);
+        dir_.write("data/" + name, bytes);
     }
     void remove(const std::string &name) const {
-        std::filesystem::remove(dir_.path() / "data" / name);
+        std::filesystem::remove(dir_.file("data/" + name));
     }
 
   private:
-    testkit::TempDir dir_;
-    std::filesystem::path previous_;
-    bool ok_ = false;
+    TempDir dir_;
+    std::unique_ptr<ScopedWorkingDirectory> inside_; // goes before the folder
 };
 
 // An RGB image read from OpenGL: rows bottom-up, as glReadPixels gives them.
@@ -86,5 +92,31 @@ struct Image {
         return &rgb[3 * (static_cast<std::size_t>(y) * width + x)];
     }
 };
+
+// The window's back buffer over the current viewport: what drawFrame drew
+// before render would present it.
+inline Image readBackBuffer() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    Image image;
+    image.width = viewport[2];
+    image.height = viewport[3];
+    image.rgb.assign(3 * static_cast<std::size_t>(image.width) * image.height, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE, image.rgb.data());
+    return image;
+}
+
+// Level 0 of a texture as floats, rows bottom-up.
+inline std::vector<float> textureFloats(GLuint texture, GLenum format, int channels, int width,
+                                        int height) {
+    std::vector<float> data(static_cast<std::size_t>(width) * height * channels);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_FLOAT, data.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return data;
+}
 
 } // namespace scenekit
