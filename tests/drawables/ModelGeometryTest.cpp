@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
+#include <set>
+#include <utility>
 
 #include "drawables/CubeModel.h"
 #include "drawables/ModelTestKit.h"
@@ -166,33 +169,56 @@ TEST_F(ModelGeometryTest, ScaleAndPositionPlaceEachKindItsOwnWay) {
         ASSERT_NEAR(gap(v, {1, 0, 0}), 2.0, 2e-3);
 }
 
-TEST_F(ModelGeometryTest, PlaneAtSceneScaleCoversTenByTenAndShowsTheTextureOnce) {
-    auto plane = make<PlaneModel>(5.0f);
-    expectBounds(boundsOf(capture(*plane)), {-5, 0, -5}, {5, 0, 5});
-
-    // Texture coordinates do not grow with the scale.
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(-8, 8, -8, 8, -8, 8);
-    glMatrixMode(GL_MODELVIEW);
-    std::vector<GLfloat> buffer(1000);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    plane->draw();
-    const GLint count = glRenderMode(GL_RENDER);
-    ASSERT_GT(count, 0);
-    // Each vertex is x y z, r g b a, s t r q; polygons are a token and a count.
-    float maxS = 0, maxT = 0;
-    for (GLint i = 0; i < count;) {
-        ASSERT_EQ(static_cast<GLint>(buffer[i]), GL_POLYGON_TOKEN);
-        const auto n = static_cast<GLint>(buffer[i + 1]);
-        i += 2;
-        for (GLint k = 0; k < n; ++k, i += 11) {
-            maxS = std::max(maxS, buffer[i + 7]);
-            maxT = std::max(maxT, buffer[i + 8]);
+TEST_F(ModelGeometryTest, EveryFaceShowsTheWholeTextureOnceUnmirroredFromOutside) {
+    struct Case {
+        const char *kind;
+        std::unique_ptr<IModel> model;
+        Vec3 min, max;
+        int faces;
+        Vec3 firstFace, corner; // where the texture's (0, 0) lies on that face
+    };
+    Case cases[] = {
+        {"cube", make<CubeModel>(1.0f), {-1, -1, -1}, {1, 1, 1}, 6, {0, 0, 1}, {-1, -1, 1}},
+        // At the scene's scale; the texture is still stretched over it once.
+        {"plane", make<PlaneModel>(5.0f), {-5, 0, -5}, {5, 0, 5}, 1, {0, 1, 0}, {-5, 0, 5}},
+    };
+    for (Case &c : cases) {
+        SCOPED_TRACE(c.kind);
+        const auto polygons = testkit::captureTexturedPolygons([&] { c.model->draw(); });
+        std::vector<Polygon> positions;
+        // The texture coordinates that reach each face, by its outward normal.
+        std::map<Vec3, std::set<std::pair<double, double>>> corners;
+        int atCorner = 0, wrongAtCorner = 0;
+        for (const testkit::TexturedPolygon &p : polygons) {
+            positions.emplace_back();
+            for (const testkit::TexturedVertex &v : p)
+                positions.back().push_back(v.position);
+            const Vec3 n = normalised(testkit::windingNormal(positions.back()));
+            const Vec3 face{std::round(n[0]), std::round(n[1]), std::round(n[2])};
+            // The polygon's winding in texture space must be its winding seen
+            // from outside; the opposite winding is a mirrored texture.
+            double textureArea = 0;
+            for (std::size_t k = 0; k < p.size(); ++k) {
+                const testkit::TexturedVertex &a = p[k], &b = p[(k + 1) % p.size()];
+                textureArea += a.s * b.t - b.s * a.t;
+            }
+            EXPECT_GT(textureArea, 0.0) << "face " << face[0] << ' ' << face[1] << ' ' << face[2];
+            for (const testkit::TexturedVertex &v : p) {
+                corners[face].insert({std::round(v.s * 1e4) / 1e4, std::round(v.t * 1e4) / 1e4});
+                if (face == c.firstFace && gap(v.position, c.corner) < 1e-3) {
+                    ++atCorner;
+                    wrongAtCorner += std::abs(v.s) > 1e-4 || std::abs(v.t) > 1e-4;
+                }
+            }
         }
+        expectBounds(boundsOf(positions), c.min, c.max);
+        EXPECT_EQ(corners.size(), static_cast<std::size_t>(c.faces));
+        const std::set<std::pair<double, double>> whole{{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+        for (const auto &face : corners)
+            EXPECT_EQ(face.second, whole);
+        EXPECT_GT(atCorner, 0);
+        EXPECT_EQ(wrongAtCorner, 0);
     }
-    EXPECT_FLOAT_EQ(maxS, 1.0f);
-    EXPECT_FLOAT_EQ(maxT, 1.0f);
 }
 
 TEST_F(ModelGeometryTest, RotationsApplyZThenYThenXAboutTheModelsCentre) {

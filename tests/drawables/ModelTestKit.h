@@ -55,12 +55,20 @@ using Polygon = std::vector<Vec3>;
 constexpr double captureExtent = 8.0;
 constexpr int captureViewport = 800;
 
+// A vertex that came out of the pipeline: where it lies (see capturePolygons)
+// and its texture coordinate.
+struct TexturedVertex {
+    Vec3 position;
+    double s, t;
+};
+using TexturedPolygon = std::vector<TexturedVertex>;
+
 // Runs draw() in feedback mode with an orthographic projection over the
 // capture box and the modelview matrix the caller set up (usually identity),
 // and returns the polygons that came out of the pipeline, culling included,
 // in the space of the modelview matrix's entry (for an identity modelview:
-// the space the model is placed in).
-inline std::vector<Polygon> capturePolygons(const std::function<void()> &draw) {
+// the space the model is placed in), with their texture coordinates.
+inline std::vector<TexturedPolygon> captureTexturedPolygons(const std::function<void()> &draw) {
     std::vector<GLfloat> buffer(400000);
     glViewport(0, 0, captureViewport, captureViewport);
     glMatrixMode(GL_PROJECTION);
@@ -69,7 +77,7 @@ inline std::vector<Polygon> capturePolygons(const std::function<void()> &draw) {
     glOrtho(-captureExtent, captureExtent, -captureExtent, captureExtent, -captureExtent,
             captureExtent);
     glMatrixMode(GL_MODELVIEW);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     const GLint count = glRenderMode(GL_RENDER);
@@ -77,21 +85,26 @@ inline std::vector<Polygon> capturePolygons(const std::function<void()> &draw) {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
 
-    auto toSpace = [](const GLfloat *w) {
+    // Each vertex is x y z (window), r g b a, s t r q.
+    constexpr GLint stride = 11;
+    auto vertexAt = [&](GLint i) {
         const double e = captureExtent;
-        return Vec3{(w[0] / captureViewport * 2.0 - 1.0) * e,
-                    (w[1] / captureViewport * 2.0 - 1.0) * e, -(w[2] * 2.0 - 1.0) * e};
+        const GLfloat *w = &buffer[i];
+        return TexturedVertex{{(w[0] / captureViewport * 2.0 - 1.0) * e,
+                               (w[1] / captureViewport * 2.0 - 1.0) * e, -(w[2] * 2.0 - 1.0) * e},
+                              w[7],
+                              w[8]};
     };
 
-    std::vector<Polygon> polygons;
+    std::vector<TexturedPolygon> polygons;
     for (GLint i = 0; i < count;) {
         const auto token = static_cast<GLint>(buffer[i++]);
         switch (token) {
         case GL_POLYGON_TOKEN: {
             const auto n = static_cast<GLint>(buffer[i++]);
-            Polygon polygon;
-            for (GLint k = 0; k < n; ++k, i += 3)
-                polygon.push_back(toSpace(&buffer[i]));
+            TexturedPolygon polygon;
+            for (GLint k = 0; k < n; ++k, i += stride)
+                polygon.push_back(vertexAt(i));
             polygons.push_back(polygon);
             break;
         }
@@ -99,11 +112,11 @@ inline std::vector<Polygon> capturePolygons(const std::function<void()> &draw) {
         case GL_BITMAP_TOKEN:
         case GL_DRAW_PIXEL_TOKEN:
         case GL_COPY_PIXEL_TOKEN:
-            i += 3;
+            i += stride;
             break;
         case GL_LINE_TOKEN:
         case GL_LINE_RESET_TOKEN:
-            i += 6;
+            i += 2 * stride;
             break;
         case GL_PASS_THROUGH_TOKEN:
             i += 1;
@@ -111,6 +124,18 @@ inline std::vector<Polygon> capturePolygons(const std::function<void()> &draw) {
         default:
             return {}; // unknown token: the buffer cannot be read on
         }
+    }
+    return polygons;
+}
+
+// The same polygons without their texture coordinates.
+inline std::vector<Polygon> capturePolygons(const std::function<void()> &draw) {
+    std::vector<Polygon> polygons;
+    for (const TexturedPolygon &textured : captureTexturedPolygons(draw)) {
+        Polygon polygon;
+        for (const TexturedVertex &v : textured)
+            polygon.push_back(v.position);
+        polygons.push_back(polygon);
     }
     return polygons;
 }
