@@ -5,6 +5,7 @@
 // SwapBuffers, so the finished picture is read from the back buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -96,8 +97,31 @@ double luminance(const unsigned char *p) {
     return 0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2];
 }
 
+double squaredLuminance(const unsigned char *p) {
+    return 0.3 * p[0] * p[0] + 0.59 * p[1] * p[1] + 0.11 * p[2] * p[2];
+}
+
 bool samePixel(const unsigned char *a, const unsigned char *b) {
     return std::abs(a[0] - b[0]) <= 1 && std::abs(a[1] - b[1]) <= 1 && std::abs(a[2] - b[2]) <= 1;
+}
+
+// How far a point lies outside the square that a box stands on, measured in
+// the box's own turned frame (negative inside it).
+double outsideFoot(const Vec3 &p, const Box &box) {
+    const Vec3 local = turnY(p - box.centre, -box.turnDegrees);
+    return std::max(std::abs(local[0]), std::abs(local[2])) - box.half;
+}
+
+// Saves the boxes' feet and the shadows around them, enlarged four times, so
+// that a person can see the edges pixel by pixel.
+void saveEnlargedCrop(const std::string &name, const scenekit::Image &image) {
+    constexpr int left = 300, bottom = 60, cropWidth = 384, cropHeight = 288, zoom = 4;
+    std::vector<unsigned char> crop(3 * cropWidth * zoom * cropHeight * zoom);
+    for (int y = 0; y < cropHeight * zoom; ++y)
+        for (int x = 0; x < cropWidth * zoom; ++x)
+            std::copy_n(image.at(left + x / zoom, bottom + y / zoom), 3,
+                        &crop[3 * (static_cast<std::size_t>(y) * cropWidth * zoom + x)]);
+    savePicture(name, cropWidth * zoom, cropHeight * zoom, 3, crop.data());
 }
 
 } // namespace
@@ -214,4 +238,153 @@ TEST_F(ShadowImageTest, ShadowsFallExactlyWhereTheSceneBlocksTheLight) {
         EXPECT_EQ(leaks, 0);
         EXPECT_EQ(wrongSky, 0);
     }
+}
+
+TEST_F(ShadowImageTest, ShadowEdgesRiseSmoothlyAndNoFootHasADarkLineOnItsLitSide) {
+    DeferredRendering &renderer = *appState.deferredRendering;
+    const Box &lowerBox = boxes[1], &upperBox = boxes[0];
+    // Some angles hide the lit side of the feet or the shadows' edges; the
+    // counts over all angles show that there was enough to check.
+    int litFootSeen = 0, crossingsSeen = 0;
+    for (int angle = 0; angle < 360; angle += 45) {
+        SCOPED_TRACE(testing::Message() << "light angle " << angle);
+        scenekit::setMoment(static_cast<float>(angle));
+        drawFrame();
+        const scenekit::Image image = scenekit::readBackBuffer();
+        saveEnlargedCrop("shadow-edges-4x-light" + std::to_string(angle), image);
+        // The composite once more over the same G-buffer with a shadow map
+        // that blocks all light (cleared to depth 0) and one that blocks none.
+        // The composite's output squared is linear in the lit fraction, so
+        // the three pictures give every pixel's lit fraction.
+        glClearDepth(0.0);
+        renderer.shadowMap.start();
+        renderer.shadowMap.stop();
+        glClearDepth(1.0);
+        renderer.render();
+        const scenekit::Image dark = scenekit::readBackBuffer();
+        renderer.shadowMap.start();
+        renderer.shadowMap.stop();
+        renderer.render();
+        const scenekit::Image unshadowed = scenekit::readBackBuffer();
+        readGBuffer();
+        const Vec3 light = lightEye(angle);
+
+        // Per ground pixel that the light reaches at a useful angle: whether
+        // the light is blocked exactly (-1 elsewhere), whether it is clearly
+        // lit or shadowed outside the band along the edges (-1 inside it),
+        // its lit fraction, and how much rounding the pictures to bytes may
+        // have moved that.
+        const int pixels = width * height;
+        std::vector<int> blocked(pixels, -1), clearly(pixels, -1);
+        std::vector<double> lit(pixels, 0.0), rounding(pixels, 0.0);
+        std::vector<bool> nearFoot(pixels, false);
+        int litFoot = 0, darkFoot = 0;
+        for (int i = 0; i < pixels; ++i) {
+            const float *p = &position[4 * i];
+            if (p[3] == 1.0f)
+                continue;
+            const Vec3 point{p[0], p[1], p[2]};
+            const std::vector<Surface> surfaces = surfacesAt(point);
+            if (surfaces.size() != 1)
+                continue;
+            const int x = i % width, y = i / width;
+            const double none = squaredLuminance(dark.at(x, y));
+            const double range = squaredLuminance(unshadowed.at(x, y)) - none;
+            if (range < 1000.0)
+                continue; // too little light to measure a fraction of it
+            const double fraction = (squaredLuminance(image.at(x, y)) - none) / range;
+            // A foot: the lower box's on the ground, the upper box's on the
+            // lower box's top face.
+            const void *support = surfaces.front().solid;
+            const Box *standing = support == nullptr ? &lowerBox
+                                  : support == &lowerBox && surfaces.front().normal[1] > 0.99
+                                      ? &upperBox
+                                      : nullptr;
+            const double fromFoot = standing ? outsideFoot(point, *standing) : 1.0;
+            if (support == nullptr) {
+                blocked[i] = segmentBlocked(point, light, 0.0);
+                clearly[i] = !segmentBlocked(point, light, penumbraBand)   ? 0
+                             : segmentBlocked(point, light, -penumbraBand) ? 1
+                                                                           : -1;
+                lit[i] = fraction;
+                rounding[i] = (luminance(image.at(x, y)) + luminance(unshadowed.at(x, y)) +
+                               luminance(dark.at(x, y))) /
+                              range;
+                nearFoot[i] = fromFoot < 0.1;
+            }
+            if (!standing || fromFoot <= 0.0 || fromFoot > 0.05)
+                continue;
+            // Within the filter's reach of the foot, and the light reaches
+            // every point of the supporting surface within 0.06 of it that
+            // the box does not stand on. A light that grazes a side leaves a
+            // true shadow along its foot only about a pixel wide, hence the
+            // fine grid.
+            bool lightAllAround = true;
+            for (int dx = -6; dx <= 6 && lightAllAround; ++dx)
+                for (int dz = -6; dz <= 6 && lightAllAround; ++dz) {
+                    const Vec3 q = point + Vec3{0.01 * dx, 0.0, 0.01 * dz};
+                    if (outsideFoot(q, *standing) <= 0.0 ||
+                        (support != nullptr && outsideFoot(q, lowerBox) >= 0.0))
+                        continue;
+                    lightAllAround = !segmentBlocked(q, light, 0.0, support);
+                }
+            if (lightAllAround) {
+                ++litFoot;
+                darkFoot += fraction < 0.97;
+            }
+        }
+        litFootSeen += litFoot;
+        EXPECT_EQ(darkFoot, 0) << "of " << litFoot << " pixels by the lit side of a foot";
+
+        // Every place where a row or column of ground pixels crosses a true
+        // shadow edge, with no other edge within twelve pixels and no foot
+        // near: from shadow to light the lit fraction never falls, and at
+        // least two pixels lie clearly between shadow and light.
+        constexpr int side = 12;
+        int crossings = 0, falling = 0, abrupt = 0;
+        for (int axis = 0; axis < 2; ++axis) {
+            const int step = axis == 0 ? 1 : width;
+            const int along = axis == 0 ? width : height, across = axis == 0 ? height : width;
+            for (int line = 0; line < across; ++line)
+                for (int k = side; k + side < along; ++k) {
+                    const int last = axis == 0 ? line * width + k - 1 : (k - 1) * width + line;
+                    const int next = last + step;
+                    if (blocked[last] < 0 || blocked[next] < 0 || blocked[last] == blocked[next])
+                        continue;
+                    // 2 x side pixels across the crossing, shadow side first.
+                    std::vector<int> run;
+                    for (int j = 1 - side; j <= side; ++j)
+                        run.push_back(last + j * step);
+                    if (blocked[last] == 0)
+                        std::reverse(run.begin(), run.end());
+                    bool usable = true;
+                    for (int j = 0; j < 2 * side; ++j) {
+                        const int i = run[j], shadowSide = j < side;
+                        const bool farFromEdge = j < side / 3 || j >= 2 * side - side / 3;
+                        usable = usable && blocked[i] == shadowSide && !nearFoot[i] &&
+                                 (!farFromEdge || clearly[i] == shadowSide);
+                    }
+                    if (!usable)
+                        continue;
+                    ++crossings;
+                    int between = 0;
+                    bool fell = false;
+                    for (int j = 0; j < 2 * side; ++j) {
+                        const int i = run[j];
+                        fell = fell || (j > 0 && lit[i] < lit[run[j - 1]] - rounding[i] -
+                                                              rounding[run[j - 1]]);
+                        between += lit[i] > 0.02 && lit[i] < 0.98;
+                    }
+                    falling += fell;
+                    abrupt += between < 2;
+                }
+        }
+        crossingsSeen += crossings;
+        EXPECT_EQ(falling, 0) << "of " << crossings
+                              << " edge crossings get less light somewhere towards the light";
+        EXPECT_EQ(abrupt, 0) << "of " << crossings
+                             << " edge crossings go from shadow to light within one pixel";
+    }
+    EXPECT_GT(litFootSeen, 1500);
+    EXPECT_GT(crossingsSeen, 1500);
 }
