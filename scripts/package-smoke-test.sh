@@ -3,9 +3,9 @@
 # apt-get for any dependency still missing), starts the installed `korvane`
 # launcher from an empty folder on a virtual X server with a window manager,
 # closes the window through the window manager (Alt+F4) and checks that the
-# program ended with status 0. It then checks the same for a
-# `cmake --install` tree that has been moved after installation. The package
-# is removed again at the end.
+# program ended with status 0. The package is removed again at the end. (A
+# `cmake --install` tree moved after installation is the test suite's
+# concern: tests/e2e/installTest.cpp.)
 #
 # Usage: scripts/package-smoke-test.sh
 # Environment: KORVANE_PACKAGE_BUILD_DIR (default: build-package in the
@@ -163,10 +163,5 @@ fi
 export LIBGL_ALWAYS_SOFTWARE=1
 start_desktop
 run_and_close /usr/bin/korvane
-
-# The same for a plain `cmake --install` tree, moved after installation.
-cmake --install "$build" --prefix "$work/stage" >/dev/null
-mv "$work/stage" "$work/moved"
-run_and_close "$work/moved/bin/korvane"
 
 echo "package-smoke-test: passed"

@@ -56,6 +56,11 @@ class KorvaneTest : public ::testing::Test {
     ChildProcess korvane;
 };
 
+// How long a test waits for the program to end after it was asked to close.
+// A bound on the wait, not a speed the program must reach: a sanitizer build
+// on a loaded machine can take seconds to leave, checking its heap for leaks.
+constexpr auto exitAfterClose = 30s;
+
 // The 1024 x 768 given at creation is the window's outer size. Our X11
 // layer gives its windows no frame, so there it is the client size too;
 // Windows (and Wine) take the frame out of it, at most this much.

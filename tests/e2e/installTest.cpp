@@ -31,8 +31,8 @@ TEST_F(InstallTest, TheLauncherOfAMovedInstallationShowsTheScene) {
     ASSERT_NE(window, 0u) << korvane.standardError();
     EXPECT_TRUE(waitForPicture(window, 10s, looksFinal)) << "the scene was not drawn";
     requestClose(x(), window);
-    std::optional<int> status = korvane.waitForExit(2s);
-    ASSERT_TRUE(status.has_value()) << "still running 2 s after the close";
+    std::optional<int> status = korvane.waitForExit(exitAfterClose);
+    ASSERT_TRUE(status.has_value()) << "still running long after the close";
     EXPECT_EQ(*status, 0) << korvane.standardError();
 }
 

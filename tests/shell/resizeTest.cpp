@@ -105,9 +105,3 @@ TEST(Resize, BeforeAnyContextExistsOnlyTheSizeIsStored) {
     EXPECT_EQ(appState.screenWidth, 640);
     EXPECT_EQ(appState.screenHeight, 480);
 }
-
-TEST(GLFeatures, TheSoftwareRendererOffersEverythingTheProgramCalls) {
-    GLTestContext gl;
-    ASSERT_TRUE(gl.ok()) << gl.error();
-    EXPECT_EQ(checkGLFeatures(), "");
-}

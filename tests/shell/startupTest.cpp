@@ -48,7 +48,7 @@ void captureStateAtInitScene() {
 
 } // namespace
 
-TEST(Startup, RunsTheStepsInOrderDrawsUntilClosedAndGivesEverythingBack) {
+TEST(Startup, WindowThenCurrentContextThenGlewThenSceneThenFramesUntilClosedThenContextBeforeDC) {
     recorder::initScene = captureStateAtInitScene;
     appState.lightAngle = 99.0f; // initGL must reset it
 
@@ -162,7 +162,7 @@ struct FailingStep {
 
 class StartupFailure : public testing::TestWithParam<FailingStep> {};
 
-TEST_P(StartupFailure, ReportsTheStepAndExitsWithOne) {
+TEST_P(StartupFailure, FailedStepIsTheLastOneRunAndIsReportedWithStatusOne) {
     const FailingStep &step = GetParam();
     recorder::failingCall = step.call;
 
