@@ -80,6 +80,14 @@ struct POINT {
     LONG y;
 };
 
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT *LPRECT;
+
 struct WNDCLASSW {
     UINT style;
     WNDPROC lpfnWndProc;
@@ -233,6 +241,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int cmdShow);
 BOOL WINAPI UpdateWindow(HWND hWnd);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI SetFocus(HWND hWnd);
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT rect);
 
 // user32: messages
 BOOL WINAPI PeekMessageW(LPMSG msg, HWND hWnd, UINT msgFilterMin, UINT msgFilterMax,

@@ -250,13 +250,12 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD,
     HWND hWnd = newHandle<HWND>();
     w->handle = hWnd;
     w->dc = newHandle<HDC>();
-    int clientWidth = w->width, clientHeight = w->height;
     s.windows[hWnd] = std::move(w);
 
-    // As on Windows, the window procedure learns the client size before
-    // CreateWindowExW returns, and so before any context can exist.
-    sendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientWidth, clientHeight));
-    return findWindow(hWnd) ? hWnd : nullptr; // the procedure may have destroyed it
+    // As under Windows (Wine), a window made hidden is sent no WM_SIZE while
+    // it is created: the window procedure learns the client size from the
+    // first ShowWindow.
+    return hWnd;
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
@@ -285,6 +284,16 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     }
     XFlush(s.display);
     s.windows.erase(hWnd);
+    return TRUE;
+}
+
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT rect) {
+    WindowInfo *w = findWindow(hWnd);
+    if (!w || !rect)
+        return FALSE;
+    // X windows have no frame of their own (a window manager draws one
+    // around them), so the client area is the whole window.
+    *rect = RECT{0, 0, w->width, w->height};
     return TRUE;
 }
 

@@ -10,6 +10,7 @@ std::function<void()> afterGlewInit;
 GLint textureUnits = -1;
 std::function<void()> initScene = [] {};
 int framesBeforeClose = 3;
+int frameWidth = 0, frameHeight = 0;
 WNDCLASSW windowClass = {};
 std::u16string className;
 std::u16string caption;
@@ -81,8 +82,8 @@ HWND __wrap_CreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD styl
     caption = name ? name : u"";
     if (failing("CreateWindowExW"))
         return nullptr;
-    window = __real_CreateWindowExW(exStyle, cls, name, style, x, y, width, height, parent, menu,
-                                    instance, param);
+    window = __real_CreateWindowExW(exStyle, cls, name, style, x, y, width - frameWidth,
+                                    height - frameHeight, parent, menu, instance, param);
     return window;
 }
 

@@ -33,6 +33,11 @@ extern std::function<void()> initScene;
 // The render stand-in destroys the window after this many frames.
 extern int framesBeforeClose;
 
+// Taken off the requested size when the window is made, as Windows takes
+// its frame off the outer size to leave the client area. Default: nothing,
+// as on X11.
+extern int frameWidth, frameHeight;
+
 // What the calls were given.
 extern WNDCLASSW windowClass;
 extern std::u16string className;
