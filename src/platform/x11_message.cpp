@@ -83,7 +83,9 @@ void translate(XEvent &event) {
     case ClientMessage:
         if (event.xclient.message_type == s.wmProtocols && event.xclient.format == 32 &&
             static_cast<Atom>(event.xclient.data.l[0]) == s.wmDeleteWindow)
-            postMessage(w->handle, WM_CLOSE, 0, 0);
+            // As under Windows (Wine): the window menu's Close, which the
+            // default window procedure turns into WM_CLOSE.
+            postMessage(w->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     case ConfigureNotify:
         if (event.xconfigure.width != w->width || event.xconfigure.height != w->height) {

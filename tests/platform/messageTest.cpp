@@ -40,9 +40,11 @@ TEST_F(MessageTest, WindowManagerCloseDestroysTheWindowAndEndsTheLoopWithCodeZer
 
     EXPECT_EQ(quit.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(quit.wParam, 0u);
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].message, static_cast<UINT>(WM_CLOSE));
-    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_DESTROY));
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].message, static_cast<UINT>(WM_SYSCOMMAND));
+    EXPECT_EQ(received[0].wParam, static_cast<WPARAM>(SC_CLOSE));
+    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(received[2].message, static_cast<UINT>(WM_DESTROY));
     EXPECT_EQ(GetDC(hWnd), nullptr);
 
     // The X window is gone from the server too.

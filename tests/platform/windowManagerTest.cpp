@@ -128,9 +128,10 @@ TEST_F(UnderWindowManager, ClosingThroughTheManagerEndsTheLoop) {
     MSG quit = {};
     dispatchUntil([] { return false; }, &quit);
     EXPECT_EQ(quit.message, static_cast<UINT>(WM_QUIT));
-    ASSERT_GE(received.size(), 2u);
-    EXPECT_EQ(received[0].message, static_cast<UINT>(WM_CLOSE));
-    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_DESTROY));
+    ASSERT_GE(received.size(), 3u);
+    EXPECT_EQ(received[0].message, static_cast<UINT>(WM_SYSCOMMAND));
+    EXPECT_EQ(received[1].message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(received[2].message, static_cast<UINT>(WM_DESTROY));
 }
 
 TEST(WindowManagerTakeover, FramingAShownWindowIsNotMinimising) {
