@@ -1,5 +1,7 @@
 // The window as the program shows it, without a window manager: its title
-// and size, the first frames, and Alt+F4.
+// and size, the first frames, the F1/F2 view switch and Alt+F4. The window
+// procedure's own tests cover what each key does; these cover the real key
+// path, from the X server through the Linux layer or through Wine.
 #include "KorvaneTest.h"
 
 namespace {
@@ -42,6 +44,28 @@ TEST_F(WindowTest, ShowsTheSceneWithinSeconds) {
     EXPECT_TRUE(isSky(picture.at(picture.width - 3, 2)));
     EXPECT_LT(picture.share(0, 0, picture.width, picture.height, isSky), 0.8);
     EXPECT_LT(picture.share(0, 0, picture.width, picture.height, isBlack), 0.01);
+    EXPECT_TRUE(korvane.running());
+}
+
+TEST_F(WindowTest, F2ShowsTheDebugViewAndF1TheFinalImage) {
+    ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
+    Picture finalImage = grab(x(), window);
+
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F2"}));
+    EXPECT_TRUE(waitForPicture(window, 5s, looksDebug)) << "F2 did not show the debug view";
+    keepPicture(window, "debug-view");
+    // The top-left quarter is the G-buffer's diffuse texture at half size:
+    // the same framing as the final image.
+    Picture debugView = grab(x(), window);
+    Area quarter = startupViewport(debugView);
+    quarter.width /= 2;
+    quarter.height /= 2;
+    EXPECT_GT(skyOutlineAgreement(finalImage, startupViewport(finalImage), debugView, quarter),
+              0.97);
+
+    ASSERT_TRUE(pressKeys(x(), window, display->name(), {"F1"}));
+    EXPECT_TRUE(waitForPicture(window, 5s, looksFinal)) << "F1 did not bring back the image";
+    EXPECT_FALSE(looksDebug(grab(x(), window)));
     EXPECT_TRUE(korvane.running());
 }
 
