@@ -112,15 +112,21 @@ void main()
     vec4 weightUpperRight = rightColumns * upperRows;
 
     // The weight of the texels that lie behind the plane (light) and of those
-    // in front of it (blockers); texels level with it count as neither.
-    float litWeight = dot(step(plane + bias, lowerLeft), weightLowerLeft) +
-                      dot(step(planeLowerRight + bias, lowerRight), weightLowerRight) +
-                      dot(step(planeUpperLeft + bias, upperLeft), weightUpperLeft) +
-                      dot(step(planeUpperRight + bias, upperRight), weightUpperRight);
-    float blockedWeight = dot(step(lowerLeft, plane - bias), weightLowerLeft) +
-                          dot(step(lowerRight, planeLowerRight - bias), weightLowerRight) +
-                          dot(step(upperLeft, planeUpperLeft - bias), weightUpperLeft) +
-                          dot(step(upperRight, planeUpperRight - bias), weightUpperRight);
+    // in front of it (blockers); texels level with it count as neither. Each
+    // texel's height over the plane is worked out once and compared with the
+    // bias both ways.
+    vec4 dLowerLeft = lowerLeft - plane;
+    vec4 dLowerRight = lowerRight - planeLowerRight;
+    vec4 dUpperLeft = upperLeft - planeUpperLeft;
+    vec4 dUpperRight = upperRight - planeUpperRight;
+    float litWeight = dot(step(bias, dLowerLeft), weightLowerLeft) +
+                      dot(step(bias, dLowerRight), weightLowerRight) +
+                      dot(step(bias, dUpperLeft), weightUpperLeft) +
+                      dot(step(bias, dUpperRight), weightUpperRight);
+    float blockedWeight = dot(step(bias, -dLowerLeft), weightLowerLeft) +
+                          dot(step(bias, -dLowerRight), weightLowerRight) +
+                          dot(step(bias, -dUpperLeft), weightUpperLeft) +
+                          dot(step(bias, -dUpperRight), weightUpperRight);
     float lit = (litWeight + levelShare) / (litWeight + blockedWeight + levelShare);
     vec2 fromCentre = abs(shadowUV - 0.5);
     lit = max(lit, step(0.5, max(fromCentre.x, fromCentre.y)));
