@@ -30,15 +30,11 @@ GLsizei sideThatFits(std::size_t bytesRead) {
     return side;
 }
 
-struct FileCloser {
-    void operator()(std::FILE *file) const { std::fclose(file); }
-};
-
 } // namespace
 
 bool loadTexture(const std::string &path, IModel &model) {
     std::uint64_t fileSize = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(openRegularFile(path, "rb", fileSize));
+    DataFile file = openRegularFile(path, "rb", fileSize);
     if (!file)
         return false;
 

@@ -5,17 +5,15 @@
 
 #ifdef _WIN32
 
-std::FILE *openRegularFile(const std::string &path, const char *mode, std::uint64_t &size) {
+DataFile openRegularFile(const std::string &path, const char *mode, std::uint64_t &size) {
     // Windows has no FIFOs among ordinary paths and fopen refuses a
     // directory; the check below still turns away devices such as "NUL".
-    std::FILE *file = std::fopen(path.c_str(), mode);
+    DataFile file(std::fopen(path.c_str(), mode));
     if (!file)
         return nullptr;
     struct _stat64 info;
-    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) {
-        std::fclose(file);
+    if (_fstat64(_fileno(file.get()), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)
         return nullptr;
-    }
     size = static_cast<std::uint64_t>(info.st_size);
     return file;
 }
@@ -25,7 +23,7 @@ std::FILE *openRegularFile(const std::string &path, const char *mode, std::uint6
 #include <fcntl.h>
 #include <unistd.h>
 
-std::FILE *openRegularFile(const std::string &path, const char *mode, std::uint64_t &size) {
+DataFile openRegularFile(const std::string &path, const char *mode, std::uint64_t &size) {
     // O_NONBLOCK makes opening a FIFO return at once instead of waiting for
     // a writer; the type is then checked on the open descriptor, so the file
     // cannot be swapped between the check and the read.
@@ -42,7 +40,7 @@ std::FILE *openRegularFile(const std::string &path, const char *mode, std::uint6
     const int flags = fcntl(fd, F_GETFL);
     if (flags != -1)
         fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    std::FILE *file = fdopen(fd, mode);
+    DataFile file(fdopen(fd, mode));
     if (!file) {
         close(fd);
         return nullptr;

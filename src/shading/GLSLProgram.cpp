@@ -17,18 +17,12 @@ namespace {
 // and a FIFO would block), is implausibly large for a shader, or fails to read.
 std::unique_ptr<char[]> readTextFile(const std::string &path) {
     std::uint64_t size = 0;
-    std::FILE *file = openRegularFile(path, "r", size);
-    if (!file)
+    DataFile file = openRegularFile(path, "r", size);
+    if (!file || size >= 0x40000000u)
         return nullptr;
-    if (size >= 0x40000000u) {
-        std::fclose(file);
-        return nullptr;
-    }
     std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]());
-    std::fread(text.get(), 1, static_cast<std::size_t>(size), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
+    std::fread(text.get(), 1, static_cast<std::size_t>(size), file.get());
+    if (std::ferror(file.get()))
         return nullptr;
     return text; // the zero fill already ends the text
 }
