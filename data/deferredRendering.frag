@@ -31,6 +31,14 @@
 // no gap. A point whose texels are all level counts as lit. Outside the
 // light's frustum nothing casts a shadow.
 //
+// The G-buffer is read with texelFetch, one texel per pixel. While the window
+// keeps the size the G-buffer was made with, the quad puts every pixel centre
+// on a texel centre, where a filtered read returns that texel anyway; the
+// filter would only cost its four fetches and blends per texture. After a
+// resize the picture is stretched and each pixel takes its nearest texel, so
+// it is lit from a point that lies on a real surface rather than from a blend
+// of a foreground and a background position.
+//
 // Background pixels (fourth position component 1, as the G-buffer's clear
 // leaves it) keep the G-buffer's colour, unlit. Everything is computed for
 // every pixel without branches: a software rasterizer runs both sides of a
@@ -42,9 +50,9 @@ uniform sampler2D tNormals;
 uniform sampler2D tShadowMap;
 uniform mat4 worldToLightViewMatrix;
 
-in vec3 cameraInLightView;
-in vec4 lightProjection;
-in vec2 depthGradientScale;
+flat in vec3 cameraInLightView;
+flat in vec4 lightProjection;
+flat in vec2 depthGradientScale;
 
 const float ambient = 0.12;
 const float specularStrength = 0.25;
@@ -60,10 +68,11 @@ const vec4 gatherY = vec4(1.0, 1.0, 0.0, 0.0);
 
 void main()
 {
-    vec2 uv = gl_TexCoord[0].st;
-    vec4 position = texture(tPosition, uv);
-    vec4 diffuse = texture(tDiffuse, uv);
-    vec3 normal = mat3(worldToLightViewMatrix) * texture(tNormals, uv).xyz;
+    // The G-buffer texel under this pixel, read as stored: no filtering.
+    ivec2 pixel = ivec2(gl_TexCoord[0].st * vec2(textureSize(tPosition, 0)));
+    vec4 position = texelFetch(tPosition, pixel, 0);
+    vec4 diffuse = texelFetch(tDiffuse, pixel, 0);
+    vec3 normal = mat3(worldToLightViewMatrix) * texelFetch(tNormals, pixel, 0).xyz;
     vec3 point = (worldToLightViewMatrix * vec4(position.xyz, 1.0)).xyz;
 
     float invLightDistance = inversesqrt(dot(point, point));

@@ -1,7 +1,8 @@
-#version 120
+#version 130
 // Composite pass, per vertex of the full-window quad. What depends only on the
 // matrices is worked out here, four times per frame instead of once per
-// pixel, and reaches the fragments as varyings that are the same everywhere.
+// pixel, and reaches the fragments as flat outputs: the values are the same
+// everywhere, so nothing is interpolated per pixel.
 //
 // The fragments work in the light's view space, where the light sits at the
 // origin and looks down -z. The light's view is a rotation and a translation,
@@ -11,9 +12,9 @@ uniform mat4 worldToLightViewMatrix;
 uniform mat4 lightViewToProjectionMatrix;
 uniform mat4 worldToCameraViewMatrix;
 
-varying vec3 cameraInLightView; // the camera's eye point
-varying vec4 lightProjection;
-varying vec2 depthGradientScale;
+flat out vec3 cameraInLightView; // the camera's eye point
+flat out vec4 lightProjection;
+flat out vec2 depthGradientScale;
 
 // The eye point of a view matrix: the world point that it maps to the origin.
 vec3 eyePoint(mat4 view)
