@@ -1,6 +1,7 @@
 // korvane-capture: draws the real scene once, at the light angle and sphere
-// rotations given on the command line, and saves what the window shows in
+// rotations given on the command line, and saves the frame it draws in
 // both view modes together with the four render-target textures.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -31,18 +32,23 @@ bool save(const std::filesystem::path &dir, const char *name, const RgbImage &im
     return true;
 }
 
-// Draws a frame in the given view mode and reads back the window.
-bool captureWindow(std::uint8_t viewMode, RgbImage &image) {
+// Draws a frame in the given view mode and reads it from the back buffer,
+// before any swap. Only the part of the picture inside the client area is
+// read: all of it under X, and under Windows the bottom-left part, since
+// there the window's border and caption take some of its 1024x768.
+bool captureFrame(std::uint8_t viewMode, RgbImage &image) {
     appState.viewMode = viewMode;
-    render();
-    image = readWindow(appState.hWnd, appState.screenWidth, appState.screenHeight);
-    if (image.width == 0) {
-        std::fprintf(stderr, "korvane-capture: cannot read the window back; it must lie wholly "
-                             "on a screen of at least 1024x768 (Xvfb: -screen 0 1280x1024x24)\n");
+    drawFrame();
+    RECT client = {};
+    GetClientRect(appState.hWnd, &client);
+    image = readBackBuffer(std::min<int>(appState.screenWidth, client.right),
+                           std::min<int>(appState.screenHeight, client.bottom));
+    if (image.width <= 0 || image.height <= 0) {
+        std::fprintf(stderr, "korvane-capture: the window has no drawing area\n");
         return false;
     }
     if (image.isUniform()) {
-        std::fprintf(stderr, "korvane-capture: the window shows one flat colour\n");
+        std::fprintf(stderr, "korvane-capture: the frame is one flat colour\n");
         return false;
     }
     return true;
@@ -85,8 +91,8 @@ int main(int argc, char **argv) {
 
     bool ok = true;
     RgbImage picture(1, 1);
-    ok = ok && captureWindow(0, picture) && save(dir, "final.png", picture);
-    ok = ok && captureWindow(1, picture) && save(dir, "debug.png", picture);
+    ok = ok && captureFrame(0, picture) && save(dir, "final.png", picture);
+    ok = ok && captureFrame(1, picture) && save(dir, "debug.png", picture);
     if (ok) {
         // The G-buffer and the shadow map still hold the last frame.
         const FBORenderTexture &gBuffer = appState.deferredRendering->gBuffer;

@@ -4,10 +4,6 @@
 #include <functional>
 #include <vector>
 
-#ifndef _WIN32
-#include "platform/x11_internal.h"
-#endif
-
 namespace {
 
 // OpenGL rows run from the bottom up, picture rows from the top down.
@@ -56,59 +52,16 @@ RgbImage mappedColourTexture(GLuint texture, const std::function<float(float)> &
 
 } // namespace
 
-#ifdef _WIN32
-
-RgbImage readWindow(HWND, int width, int height) {
-    glFinish();
+RgbImage readBackBuffer(int width, int height) {
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_FRONT);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return flipped(width, height, [&](int x, int y, std::uint8_t *out) {
         const std::uint8_t *in = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
         std::copy(in, in + 3, out);
     });
 }
-
-#else
-
-// Mesa's software rasteriser on an X server without DRI does not read its
-// front buffer back (it comes out flat), so the picture is taken from the X
-// server itself: after the swap the window holds the frame.
-RgbImage readWindow(HWND hWnd, int width, int height) {
-    glFinish();
-    Display *dpy = korvane::x11::display();
-    ::Window xid = korvane::x11::xWindowOf(hWnd);
-    if (!dpy || !xid)
-        return RgbImage(0, 0);
-    XSync(dpy, False);
-    XImage *image = XGetImage(dpy, xid, 0, 0, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!image)
-        return RgbImage(0, 0);
-    auto channel = [](unsigned long pixel, unsigned long mask) {
-        if (mask == 0)
-            return std::uint8_t(0);
-        int shift = __builtin_ctzl(mask);
-        unsigned long max = mask >> shift;
-        return static_cast<std::uint8_t>(((pixel & mask) >> shift) * 255 / max);
-    };
-    RgbImage picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            std::uint8_t *out = picture.at(x, y);
-            out[0] = channel(pixel, image->red_mask);
-            out[1] = channel(pixel, image->green_mask);
-            out[2] = channel(pixel, image->blue_mask);
-        }
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
-#endif
 
 RgbImage readDiffuseTexture(GLuint texture) {
     TextureData data = readTexture(texture, GL_RGB, 3);

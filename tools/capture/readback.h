@@ -5,10 +5,11 @@
 #include "RgbImage.h"
 #include "platform/opengl.h"
 
-// What the window shows after the frame has been swapped: width x height
-// pixels from its top-left corner. Empty (0 x 0) if it cannot be read, for
-// instance when part of the window lies off the screen.
-RgbImage readWindow(HWND hWnd, int width, int height);
+// The window's back buffer, width x height pixels from its bottom-left
+// corner, turned top-down: what the frame just drew, read before it is
+// presented. Reading OpenGL rather than the screen gives the frame itself on
+// every driver, whenever and however the driver presents it.
+RgbImage readBackBuffer(int width, int height);
 
 // A colour texture of the G-buffer as it is stored (diffuse colour).
 RgbImage readDiffuseTexture(GLuint texture);
