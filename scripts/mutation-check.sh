@@ -269,7 +269,7 @@ minimise_reports_the_old_size() { # minimise not giving 0 x 0
 }
 fault window_manager_close_ignored
 window_manager_close_ignored() {
-    change src/platform/x11_message.cpp '            postMessage(w->handle, WM_CLOSE, 0, 0);' '            (void)w;'
+    change src/platform/x11_message.cpp 'postMessage(w->handle, WM_SYSCOMMAND, SC_CLOSE, 0);' '(void)w;'
     tests '^(MessageTest|UnderWindowManager|WindowManagerTest)\.'
 }
 fault function_keys_shifted

@@ -30,7 +30,7 @@ IModel *addModel(int slot, float scale, const char *textureFile, float x, float 
 } // namespace
 
 void initScene() {
-    appState.viewMode = 0;
+    appState.viewMode = viewModeFinalImage;
     appState.deferredRendering = new DeferredRendering(appState.screenWidth, appState.screenHeight);
 
     // Slot order is drawing order.

@@ -65,7 +65,7 @@ void drawFrame() {
     drawModels();
     renderer.gBuffer.stop();
 
-    if (appState.viewMode == 0) {
+    if (appState.viewMode == viewModeFinalImage) {
         std::memcpy(renderer.worldToLightViewMatrix, lightView, sizeof lightView);
         std::memcpy(renderer.lightViewToProjectionMatrix, lightProjection, sizeof lightProjection);
         std::memcpy(renderer.worldToCameraViewMatrix, cameraView, sizeof cameraView);

@@ -23,13 +23,9 @@ ShadowMapFBO::ShadowMapFBO()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_INT, nullptr);
-    // The core entry point takes the same values as the EXT one; fall back to
-    // the EXT one where the implementation lacks it.
-    if (glFramebufferTexture2D)
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
-    else
-        glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D,
-                                  depthTexture, 0);
+    // The core entry point (OpenGL 3.0 or GL_ARB_framebuffer_object), which
+    // start-up checks for; it takes the same values as the EXT one.
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
 
     // A depth-only framebuffer reads and draws no colour. Without this the
     // initial selection names a colour attachment that does not exist, which

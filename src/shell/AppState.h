@@ -17,9 +17,14 @@ struct AppState {
     HDC hDC;
     HWND hWnd;
     std::uint32_t lastTick; // tick count read by the previous update, ms
-    std::uint8_t viewMode;  // 0 = final image, 1 = debug view
+    std::uint8_t viewMode;  // viewModeFinalImage or viewModeDebug
     float lightAngle;       // degrees about the world Y axis
 };
+
+// What a frame shows (AppState::viewMode): F1 selects the final image, F2 the
+// debug view of the three G-buffer textures and the shadow map.
+constexpr std::uint8_t viewModeFinalImage = 0;
+constexpr std::uint8_t viewModeDebug = 1;
 
 // Statically allocated and therefore all zero at process start.
 extern AppState appState;

@@ -14,10 +14,10 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         switch (LOWORD(wParam)) {
         case VK_F1:
-            appState.viewMode = 0; // final image
+            appState.viewMode = viewModeFinalImage;
             break;
         case VK_F2:
-            appState.viewMode = 1; // debug view of the four textures
+            appState.viewMode = viewModeDebug;
             break;
         default:
             break;

@@ -39,9 +39,9 @@ GLint textureSide(GLuint texture) {
 } // namespace
 
 TEST_F(SceneBuildTest, SlotsHoldTheFiveModelsInPlace) {
-    appState.viewMode = 1;
+    appState.viewMode = viewModeDebug;
     initScene();
-    EXPECT_EQ(appState.viewMode, 0);
+    EXPECT_EQ(appState.viewMode, viewModeFinalImage);
     ASSERT_NE(appState.deferredRendering, nullptr);
     EXPECT_EQ(appState.deferredRendering->width, 1024u);
     EXPECT_EQ(appState.deferredRendering->height, 768u);

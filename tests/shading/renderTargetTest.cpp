@@ -262,24 +262,3 @@ TEST_F(RenderTargetTest, DestructionDeletesEveryObject) {
     EXPECT_FALSE(glIsTexture(sObjects[1]));
     EXPECT_FALSE(glIsRenderbufferEXT(sRenderbuffer));
 }
-
-TEST_F(RenderTargetTest, ShadowMapAttachesThroughTheExtEntryPointWhereTheCoreOneIsMissing) {
-    PFNGLFRAMEBUFFERTEXTURE2DPROC core = __glewFramebufferTexture2D;
-    __glewFramebufferTexture2D = nullptr;
-    std::string failure;
-    GLuint attached = 0, depthTexture = 0;
-    failure = thrownMessage([&] {
-        ShadowMapFBO shadowMap;
-        depthTexture = shadowMap.depthTexture;
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadowMap.fbo);
-        GLint name = 0;
-        glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                                 GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &name);
-        attached = static_cast<GLuint>(name);
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    });
-    __glewFramebufferTexture2D = core;
-    EXPECT_EQ(failure, "");
-    EXPECT_NE(depthTexture, 0u);
-    EXPECT_EQ(attached, depthTexture);
-}

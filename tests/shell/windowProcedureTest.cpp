@@ -18,17 +18,17 @@ TEST(WindowProcedure, F1AndF2SelectTheViewModeAndNoOtherKeyDoesAnything) {
     ASSERT_TRUE(gl.ok()) << gl.error();
 
     keyDown(gl.hWnd, VK_F2);
-    EXPECT_EQ(appState.viewMode, 1);
+    EXPECT_EQ(appState.viewMode, viewModeDebug);
     keyDown(gl.hWnd, VK_F2); // a held key repeats
-    EXPECT_EQ(appState.viewMode, 1);
+    EXPECT_EQ(appState.viewMode, viewModeDebug);
     keyDown(gl.hWnd, VK_F1);
-    EXPECT_EQ(appState.viewMode, 0);
+    EXPECT_EQ(appState.viewMode, viewModeFinalImage);
     keyDown(gl.hWnd, VK_F1);
-    EXPECT_EQ(appState.viewMode, 0);
+    EXPECT_EQ(appState.viewMode, viewModeFinalImage);
 
     // Nothing else switches, quits or resizes, in either view mode.
     const WPARAM others[] = {VK_ESCAPE, VK_F3, VK_F12, VK_SPACE, VK_RETURN, 'Q', 0x170};
-    for (std::uint8_t mode : {0, 1}) {
+    for (std::uint8_t mode : {viewModeFinalImage, viewModeDebug}) {
         appState.viewMode = mode;
         for (WPARAM key : others) {
             keyDown(gl.hWnd, key);
@@ -37,7 +37,7 @@ TEST(WindowProcedure, F1AndF2SelectTheViewModeAndNoOtherKeyDoesAnything) {
     }
     // Only the low word is the key code: F2 with bits above it is still F2.
     keyDown(gl.hWnd, 0x10000 | VK_F2);
-    EXPECT_EQ(appState.viewMode, 1);
+    EXPECT_EQ(appState.viewMode, viewModeDebug);
 
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))

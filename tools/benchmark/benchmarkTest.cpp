@@ -41,7 +41,7 @@ TEST(PassTiming, TimesTheThreePassesOfTheRealFrameWithoutChangingWhatItDraws) {
         closeSceneWindow();
         GTEST_SKIP() << "the driver offers no timer query";
     }
-    appState.viewMode = 0;
+    appState.viewMode = viewModeFinalImage;
     appState.lightAngle = 30.0f;
     render();
     glFinish();

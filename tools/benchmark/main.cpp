@@ -92,7 +92,7 @@ void printFigure(const Figure &figure) {
 int drawFirstFrame(const BenchmarkOptions &options) {
     if (!openWindow())
         return failed;
-    appState.viewMode = 0;
+    appState.viewMode = viewModeFinalImage;
     appState.lightAngle = lightAngleDegrees(options);
     render();
     std::printf("%s\n", firstFrameLine);
@@ -148,7 +148,7 @@ int main(int argc, char **argv) {
     const char *timer = timerQueryExtension();
     const bool passesTimed = startPassTiming(renderer.shadowMap.fbo, renderer.gBuffer.fbo);
 
-    appState.viewMode = 0;
+    appState.viewMode = viewModeFinalImage;
     appState.lightAngle = lightAngleDegrees(options);
     std::printf("korvane-benchmark: %s, window %dx%d, light angle %s\n",
                 reinterpret_cast<const char *>(glGetString(GL_RENDERER)), appState.screenWidth,
