@@ -179,6 +179,11 @@ program_link_check_removed() {
     change src/shading/GLSLProgram.cpp '    if (linked == 0) {' '    if (false) {'
     tests '^(GLSLProgramTest|ModelDrawContractTest|DeferredRenderingTest|Korvane/ShaderFaultTest)\.'
 }
+fault shader_log_not_fetched
+shader_log_not_fetched() {
+    change src/shading/GLSLProgram.cpp '    glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);' ''
+    tests '^(GLSLProgramTest|Korvane/ShaderFaultTest)\.'
+}
 
 # Shaders (data)
 fault shader_shadow_comparison_inverted
@@ -251,6 +256,21 @@ fault startup_failure_exits_zero
 startup_failure_exits_zero() {
     change src/shell/WinMain.cpp 'const int startupFailed = 1;' 'const int startupFailed = 0;'
     tests '^(EachStep/StartupFailure|NoDisplayTest|Korvane/ShaderFaultTest)\.'
+}
+fault shader_log_left_out_of_the_report
+shader_log_left_out_of_the_report() {
+    change src/shell/WinMain.cpp '    reportStartupFailure(failure, details);' '    reportStartupFailure(failure);'
+    tests '^(SceneFailure|Korvane/ShaderFaultTest)\.'
+}
+fault log_control_bytes_written_as_they_are
+log_control_bytes_written_as_they_are() {
+    change src/shell/printableDetails.cpp "        if ((c >= 0x20 && c < 0x7F) || c == '\\t') {" '        if (c < 0x80) {'
+    tests '^SceneFailure\.'
+}
+fault long_log_not_cut
+long_log_not_cut() {
+    change src/shell/printableDetails.cpp 'const std::size_t maxDetailLines = 40;' 'const std::size_t maxDetailLines = 4000;'
+    tests '^SceneFailure\.'
 }
 fault context_deleted_before_the_renderer
 context_deleted_before_the_renderer() {

@@ -1,11 +1,13 @@
 #include "shading/GLSLProgram.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 
 #include "platform/openRegularFile.h"
+#include "shading/ShaderBuildError.h"
 
 namespace {
 
@@ -35,6 +37,32 @@ void compile(GLhandleARB shader, const char *text, GLint &status) {
     glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &status);
 }
 
+// The driver's information log of a shader or program object, as the driver
+// wrote it. Its form is the driver's own and is not interpreted here. Only
+// its start is kept if it is implausibly long for a log.
+std::string infoLog(GLhandleARB object) {
+    const GLint longest = 1 << 20;
+    GLint length = 0;
+    glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
+    if (length <= 0)
+        return std::string();
+    // One byte more than asked for: some drivers leave the terminator out of
+    // the length they report.
+    std::string log(static_cast<std::size_t>(std::min(length, longest)) + 1, '\0');
+    GLsizei written = 0;
+    glGetInfoLogARB(object, static_cast<GLsizei>(log.size()), &written, &log[0]);
+    log.resize(std::min(static_cast<std::size_t>(std::max(written, 0)), log.size()));
+    // Anything after a NUL byte is not part of the log.
+    log.resize(std::min(log.find('\0'), log.size()));
+    return log;
+}
+
+// What a build failure carries beside its message: the line that names the
+// file or files, then the driver's log.
+std::string failureDetails(const std::string &files, const std::string &log) {
+    return files + ":\n" + (log.empty() ? "(the driver wrote no log)" : log);
+}
+
 } // namespace
 
 GLSLProgram::GLSLProgram(const std::string &vertexFile, const std::string &fragmentFile)
@@ -56,10 +84,12 @@ GLSLProgram::GLSLProgram(const std::string &vertexFile, const std::string &fragm
     GLint status = 0;
     compile(vertexShader, vertexText.get(), status);
     if (status == 0)
-        throw new std::runtime_error("Vertex shader compilation failed.");
+        throw new ShaderBuildError("Vertex shader compilation failed.",
+                                   failureDetails(vertexFileName, infoLog(vertexShader)));
     compile(fragmentShader, fragmentText.get(), status);
     if (status == 0)
-        throw new std::runtime_error("Fragment shader compilation failed.");
+        throw new ShaderBuildError("Fragment shader compilation failed.",
+                                   failureDetails(fragmentFileName, infoLog(fragmentShader)));
 
     GLhandleARB program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertexShader);
@@ -69,8 +99,10 @@ GLSLProgram::GLSLProgram(const std::string &vertexFile, const std::string &fragm
     glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
     if (linked == 0) {
         // A program that failed to link cannot draw; nobody else holds it.
+        std::string log = infoLog(program);
         glDeleteObjectARB(program);
-        throw new std::runtime_error("Shader program linking failed.");
+        throw new ShaderBuildError("Shader program linking failed.",
+                                   failureDetails(vertexFileName + ", " + fragmentFileName, log));
     }
     shaderProgram = program;
 

@@ -10,6 +10,8 @@ class GLSLProgram {
     // Reads both files, compiles both shaders and links them. Throws a
     // pointer to a new std::runtime_error naming the step that failed: a file
     // that cannot be read, a shader that does not compile, or a failed link.
+    // The last two are ShaderBuildErrors, which carry the file names and the
+    // driver's log beside the message.
     GLSLProgram(const std::string &vertexFile, const std::string &fragmentFile);
 
     GLSLProgram(const GLSLProgram &) = delete;

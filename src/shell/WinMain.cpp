@@ -3,6 +3,7 @@
 
 #include "platform/windows_api.h"
 #include "scene/scene.h"
+#include "shading/ShaderBuildError.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -20,18 +21,22 @@ const char windowHint[] = " (is DISPLAY set to a running X server?)";
 // initGL, with what the scene raises while it is built turned into a report.
 // The scene's parts throw pointers to new exceptions; running out of memory
 // throws std::bad_alloc by value. Either way the message is shown as it
-// stands, whatever was built is given back, and start-up ends.
+// stands, followed by the file names and the driver's log of a shader that
+// failed to build, whatever was built is given back, and start-up ends.
 bool startUp(HWND hWnd) {
     std::string failure;
+    std::string details;
     try {
         return initGL(hWnd);
     } catch (std::exception *error) {
         failure = error->what();
+        if (auto *shaderError = dynamic_cast<ShaderBuildError *>(error))
+            details = shaderError->details;
         delete error;
     } catch (const std::exception &error) {
         failure = error.what();
     }
-    reportStartupFailure(failure);
+    reportStartupFailure(failure, details);
     // The context is current and the scene may be partly built: release
     // both as at a normal end.
     shutdown();

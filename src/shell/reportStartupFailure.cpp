@@ -2,14 +2,16 @@
 
 #include <cstdio>
 
-void reportStartupFailure(const std::string &line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
+void reportStartupFailure(const std::string &message, const std::string &details) {
+    std::string text = message + "\n" + printableDetails(details);
+    std::fputs(text.c_str(), stderr);
     std::fflush(stderr);
 #ifdef _WIN32
-    int length = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, nullptr, 0);
-    std::wstring text(length > 0 ? static_cast<std::size_t>(length) : 1u, L'\0');
+    text.pop_back(); // the box needs no line end after its last line
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1u, L'\0');
     if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, &text[0], length);
-    MessageBoxW(nullptr, text.c_str(), TEXT("Korvane"), MB_OK | MB_ICONERROR);
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
+    MessageBoxW(nullptr, wide.c_str(), TEXT("Korvane"), MB_OK | MB_ICONERROR);
 #endif
 }

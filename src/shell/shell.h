@@ -33,6 +33,15 @@ void shutdown();
 // calls; otherwise a description of the first one that is missing.
 std::string checkGLFeatures();
 
-// Reports a start-up failure: one line on stderr and, on Windows, where a
-// GUI program has no console, a message box with the same text.
-void reportStartupFailure(const std::string &line);
+// Reports a start-up failure: the message as one line on stderr, then the
+// details if there are any, made safe to print (control bytes escaped, at
+// most 40 lines, very long lines cut); on Windows, where a GUI program has
+// no console, a message box shows the same text.
+void reportStartupFailure(const std::string &message, const std::string &details = {});
+
+// Details of a failure (such as a driver's compile log) as lines that are
+// safe to write to a terminal: control bytes other than tab, and bytes that
+// are not printable UTF-8, become \xNN; CR LF ends a line like LF; lines past
+// the 40th are left out and one line says how many; a very long line is cut.
+// Each line ends with LF; empty details give an empty string.
+std::string printableDetails(const std::string &details);

@@ -1,5 +1,6 @@
 #include "ProgramUnderTest.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -69,8 +70,10 @@ ProgramUnderTest::ProgramUnderTest() {
     }
     setenv("WINEPREFIX", winePrefix_.c_str(), 1);
     // No debugging output of Wine's own on the program's stderr, which the
-    // tests read; no offer to install Mono or Gecko when a prefix is made.
-    setenv("WINEDEBUG", "-all", 1);
+    // tests read, except one line with the text of a message box, which is
+    // how a test sees what the box shows; no offer to install Mono or Gecko
+    // when a prefix is made.
+    setenv("WINEDEBUG", "-all,trace+msgbox", 1);
     setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
 #else
     std::fprintf(stderr, "KORVANE_E2E_PROGRAM=windows, but these tests were built without "
@@ -103,6 +106,43 @@ std::vector<std::string> ProgramUnderTest::command(const std::filesystem::path &
     if (underWine())
         return {"wine", (folder / "korvane.exe").string()};
     return {KORVANE_PROGRAM};
+}
+
+std::string ProgramUnderTest::messageBoxText(const std::string &standardError) const {
+    // Wine traces the box's text as L"..." with C-style escapes, and \HHHH
+    // for a character outside printable ASCII.
+    std::size_t at = standardError.find(":trace:msgbox:");
+    at = at == std::string::npos ? at : standardError.find("L\"", at);
+    if (!underWine() || at == std::string::npos)
+        return std::string();
+    std::string text;
+    for (at += 2; at < standardError.size() && standardError[at] != '"'; ++at) {
+        char c = standardError[at];
+        if (c != '\\' || at + 1 >= standardError.size()) {
+            text += c;
+            continue;
+        }
+        char escaped = standardError[++at];
+        if (escaped == 'n' || escaped == 'r' || escaped == 't') {
+            text += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : '\t';
+        } else if (std::isxdigit(static_cast<unsigned char>(escaped))) {
+            unsigned long code = std::stoul(standardError.substr(at, 4), nullptr, 16);
+            at += 3;
+            if (code < 0x80) {
+                text += static_cast<char>(code);
+                continue;
+            } else if (code < 0x800) {
+                text += static_cast<char>(0xC0 | (code >> 6));
+            } else {
+                text += static_cast<char>(0xE0 | (code >> 12));
+                text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            }
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += escaped; // \" and \\ (backslash)
+        }
+    }
+    return text;
 }
 
 std::string ProgramUnderTest::endWine() const {

@@ -25,6 +25,11 @@ class ProgramUnderTest {
     // The command that starts the program laid out in `folder`.
     std::vector<std::string> command(const std::filesystem::path &folder) const;
 
+    // Under Wine: the text that the program's message box showed, read from
+    // Wine's trace of it in the program's `standardError` (only its first
+    // 290 or so characters); empty if no box was shown or not under Wine.
+    std::string messageBoxText(const std::string &standardError) const;
+
     // Under Wine: ends every Wine process of this test's prefix (the program
     // is already stopped) and returns a description of any still left after
     // a few seconds; empty when none is. Nothing to do for the Linux build.

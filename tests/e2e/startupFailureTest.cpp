@@ -1,6 +1,7 @@
 // Start-up with broken data files: shader files that are missing or broken
-// end start-up with one exact message and status 1; texture files that are
-// missing or broken leave the program running.
+// end start-up with one exact message and status 1, followed for a shader
+// that the driver refuses by the file and the driver's log; texture files
+// that are missing or broken leave the program running.
 #include "KorvaneTest.h"
 
 #include <algorithm>
@@ -8,22 +9,33 @@
 
 namespace {
 
+// The fault is on line 4, where the driver's log must point.
 const char brokenShader[] = "#version 120\nvoid main()\n{\n    this is not GLSL;\n}\n";
+// Compiles, but reads a varying that the models' vertex shader never writes.
+const char unlinkableFragmentShader[] =
+    "#version 120\nvarying vec3 plantedVarying;\n"
+    "void main() { gl_FragColor = vec4(plantedVarying, 1.0); }\n";
 
 struct ShaderFault {
     const char *name;     // for the test's name
     const char *file;     // in data/
     const char *contents; // nullptr: the file is removed
-    const char *message;  // the line expected on stderr
+    const char *message;  // the first line on stderr, exactly
+    const char *fileLine; // the next line, naming the file(s); nullptr: none
+    const char *logHolds; // what the driver's log after it must hold, in Mesa's words
 };
 
-// One file that cannot be read and one that the driver refuses: which
-// message each failure of the loader gives is the loader's own test.
+// One file that cannot be read, one that the driver refuses to compile and
+// a pair it refuses to link: which message each failure of the loader gives
+// is the loader's own test.
 const ShaderFault shaderFaults[] = {
     {"MissingCompositeFragmentShader", "deferredRendering.frag", nullptr,
-     "Can't load GLSL Fragment Shader from file: data/deferredRendering.frag"},
+     "Can't load GLSL Fragment Shader from file: data/deferredRendering.frag", nullptr, nullptr},
     {"BrokenModelVertexShader", "deferredShading.vert", brokenShader,
-     "Vertex shader compilation failed."},
+     "Vertex shader compilation failed.", "data/deferredShading.vert:", "0:4("},
+    {"UnlinkableModelShaders", "deferredShading.frag", unlinkableFragmentShader,
+     "Shader program linking failed.",
+     "data/deferredShading.vert, data/deferredShading.frag:", "plantedVarying"},
 };
 
 // Test names and failure messages name the case, not its bytes.
@@ -31,9 +43,22 @@ void PrintTo(const ShaderFault &fault, std::ostream *out) {
     *out << fault.name;
 }
 
+// What a report must show: the message on the first line, and for a shader
+// the driver refused, the file line next and the log after it.
+void expectReport(const std::string &report, const ShaderFault &fault) {
+    std::vector<std::string> lines = linesOf(report);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], fault.message);
+    if (!fault.fileLine)
+        return;
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], fault.fileLine);
+    EXPECT_NE(report.find(fault.logHolds, report.find(fault.fileLine)), std::string::npos);
+}
+
 class ShaderFaultTest : public KorvaneTest, public ::testing::WithParamInterface<ShaderFault> {};
 
-TEST_P(ShaderFaultTest, EndsStartUpWithTheMessageAndStatusOne) {
+TEST_P(ShaderFaultTest, EndsStartUpWithTheMessageTheLogAndStatusOne) {
     const ShaderFault &fault = GetParam();
     if (fault.contents)
         writeDataFile(fault.file, fault.contents);
@@ -46,12 +71,17 @@ TEST_P(ShaderFaultTest, EndsStartUpWithTheMessageAndStatusOne) {
     std::optional<int> status = waitForFailedStartUp(30s, sawMessageBox);
     ASSERT_TRUE(status.has_value()) << "the program did not end";
     EXPECT_EQ(*status, 1);
-    // The Windows build, which has no console, shows the message in a box too.
+    {
+        SCOPED_TRACE("stderr:\n" + korvane.standardError());
+        expectReport(korvane.standardError(), fault);
+    }
+    // The Windows build, which has no console, shows the same text in a box.
     EXPECT_EQ(sawMessageBox, program().underWine());
-    std::vector<std::string> lines = linesOf(korvane.standardError());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), fault.message), lines.end())
-        << "stderr was:\n"
-        << korvane.standardError();
+    if (program().underWine()) {
+        std::string box = program().messageBoxText(korvane.standardError());
+        SCOPED_TRACE("the message box:\n" + box);
+        expectReport(box, fault);
+    }
     EXPECT_EQ(findWindow(x(), "Korvane"), 0u) << "a window was left behind";
 }
 

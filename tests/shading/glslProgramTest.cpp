@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "shading/ShaderBuildError.h"
 #include "shadingTestSupport.h"
 #include "support/GLTestContext.h"
 
@@ -25,6 +26,19 @@ class GLSLProgramTest : public ::testing::Test {
 
     std::string load(const std::string &vertexPath, const std::string &fragmentPath) {
         return thrownMessage([&] { GLSLProgram program(vertexPath, fragmentPath); });
+    }
+
+    // The details that a build failure carries beside its message.
+    std::string details(const std::string &vertexPath, const std::string &fragmentPath) {
+        try {
+            GLSLProgram program(vertexPath, fragmentPath);
+        } catch (std::exception *failure) {
+            auto *buildError = dynamic_cast<ShaderBuildError *>(failure);
+            std::string text = buildError ? buildError->details : "not a ShaderBuildError";
+            delete failure;
+            return text;
+        }
+        return "";
     }
 
     GLTestContext gl{64, 64};
@@ -116,6 +130,15 @@ TEST_F(GLSLProgramTest, CompileAndLinkFailuresHaveTheirOwnMessages) {
     std::string noMain = dir.write("nomain.vert", "#version 120\nfloat unused() { return 1.0; }\n");
     EXPECT_EQ(load(vertex, needsVarying), "Shader program linking failed.");
     EXPECT_EQ(load(noMain, fragment), "Shader program linking failed.");
+
+    // Beside the message: the file, or both files for a link, then the
+    // driver's log. Its form is the driver's; Mesa's names line 2 as "0:2(".
+    std::string compileLog = details(vertex, broken);
+    EXPECT_EQ(compileLog.rfind(broken + ":\n", 0), 0u) << compileLog;
+    EXPECT_NE(compileLog.find("0:2("), std::string::npos) << compileLog;
+    std::string linkLog = details(vertex, needsVarying);
+    EXPECT_EQ(linkLog.rfind(vertex + ", " + needsVarying + ":\n", 0), 0u) << linkLog;
+    EXPECT_NE(linkLog.find("colour", linkLog.find('\n')), std::string::npos) << linkLog;
 }
 
 TEST_F(GLSLProgramTest, ReadsCrLfFilesAndEndsTheTextAtANulByte) {

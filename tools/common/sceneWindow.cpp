@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "shading/ShaderBuildError.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -29,7 +30,10 @@ bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption) {
         if (!initGL(hWnd))
             return false; // initGL has said why
     } catch (std::exception *error) {
-        std::fprintf(stderr, "%s: %s\n", toolName, error->what());
+        // A shader that failed to build carries its files and the driver's log.
+        auto *shaderError = dynamic_cast<ShaderBuildError *>(error);
+        std::fprintf(stderr, "%s: %s\n%s", toolName, error->what(),
+                     shaderError ? printableDetails(shaderError->details).c_str() : "");
         delete error;
         return false;
     } catch (const std::exception &error) {
