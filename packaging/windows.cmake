@@ -1,11 +1,33 @@
 # The Windows package: one ZIP holding a folder with korvane.exe, data/,
-# README.md and NOTICE. The program reads data/ relative to the working
-# directory, so unpacked anywhere it runs when started from that folder.
+# README.md, LICENSE and NOTICE. The program reads data/ relative to the
+# working directory, so unpacked anywhere it runs when started from that
+# folder.
 #   cpack --preset windows      (or: cd build-windows && cpack -G ZIP)
+
+# korvane.exe's version resource: what Windows shows in the file's
+# properties (product name, description, version, copyright).
+string(REPLACE "." "," KORVANE_VERSION_COMMAS "${PROJECT_VERSION}.0")
+configure_file(korvane.rc.in ${CMAKE_CURRENT_BINARY_DIR}/korvane.rc @ONLY)
+target_sources(korvane PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/korvane.rc)
+
+# NOTICE reproduces the licence of the GLEW that is compiled in; a GLEW
+# whose LICENSE.txt it does not hold word for word needs NOTICE updated first.
+file(READ ${korvaneGlewDir}/LICENSE.txt korvaneGlewLicense)
+file(READ ${PROJECT_SOURCE_DIR}/NOTICE korvaneNotice)
+string(REGEX REPLACE "[ \t\r\n]+" " " korvaneGlewLicense "${korvaneGlewLicense}")
+string(REGEX REPLACE "[ \t\r\n]+" " " korvaneNotice "${korvaneNotice}")
+string(STRIP "${korvaneGlewLicense}" korvaneGlewLicense)
+string(FIND "${korvaneNotice}" "${korvaneGlewLicense}" korvaneGlewLicenseAt)
+if(korvaneGlewLicenseAt EQUAL -1)
+    message(FATAL_ERROR "NOTICE does not reproduce GLEW's licence (${korvaneGlewDir}/LICENSE.txt)")
+endif()
+
 install(TARGETS korvane RUNTIME DESTINATION .)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION data
         FILES_MATCHING PATTERN "*.vert" PATTERN "*.frag" PATTERN "*.raw")
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/NOTICE DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+              ${PROJECT_SOURCE_DIR}/NOTICE
+        DESTINATION .)
 
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "Korvane")

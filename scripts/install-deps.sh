@@ -17,8 +17,9 @@ packages=(
     openbox xdotool x11-utils
     # the Windows build (MinGW-w64), its ZIP, and Wine to test it with
     g++-mingw-w64-x86-64 unzip wine wine64
-    # the Debian package: dpkg-shlibdeps needs file to find the dependencies
-    file
+    # the Debian package: dpkg-shlibdeps needs file to find the dependencies;
+    # lintian checks the package as Debian would
+    file lintian
 )
 
 missing=()

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it on this machine with dpkg (and
-# apt-get for any dependency still missing), starts the installed `korvane`
+# Builds the Debian package and checks it with lintian, which must report no
+# error or warning (with KORVANE_PACKAGE_MAINTAINER unset, none but those
+# about the maintainer's missing mail address). Then installs it on this
+# machine with dpkg (and apt-get for any dependency still missing), starts
+# the installed `korvane`
 # launcher from an empty folder on a virtual X server with a window manager,
 # closes the window through the window manager (Alt+F4) and checks that the
 # program ended with status 0. The package is removed again at the end. (A
@@ -9,8 +12,11 @@
 #
 # Usage: scripts/package-smoke-test.sh
 # Environment: KORVANE_PACKAGE_BUILD_DIR (default: build-package in the
-#              repository root), KORVANE_JOBS (parallel compile jobs, default 2).
-# Needs root or sudo for dpkg and apt-get; needs xvfb, openbox and xdotool.
+#              repository root), KORVANE_JOBS (parallel compile jobs, default 2),
+#              KORVANE_PACKAGE_MAINTAINER (the package's maintainer, "Full Name
+#              <address>"; default: none, which lintian reports).
+# Needs root or sudo for dpkg and apt-get; needs lintian, xvfb, openbox and
+# xdotool.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -123,8 +129,10 @@ run_and_close() {
 }
 
 echo "package-smoke-test: building in $build"
+maintainer=${KORVANE_PACKAGE_MAINTAINER:-}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DKORVANE_BUILD_TESTS=OFF -DKORVANE_BUILD_TOOLS=OFF >/dev/null
+    -DKORVANE_BUILD_TESTS=OFF -DKORVANE_BUILD_TOOLS=OFF \
+    -DKORVANE_PACKAGE_MAINTAINER="$maintainer" >/dev/null
 cmake --build "$build" -j"$jobs" --target korvane
 rm -f "$build"/korvane_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -137,9 +145,35 @@ for path in ./usr/bin/korvane ./usr/libexec/korvane/korvane \
     ./usr/share/korvane/data/deferredRendering.vert ./usr/share/korvane/data/deferredRendering.frag \
     ./usr/share/korvane/data/plane.raw ./usr/share/korvane/data/box.raw \
     ./usr/share/korvane/data/earth.raw ./usr/share/applications/korvane.desktop \
-    ./usr/share/icons/hicolor/scalable/apps/korvane.svg; do
+    ./usr/share/icons/hicolor/scalable/apps/korvane.svg ./usr/share/man/man6/korvane.6.gz \
+    ./usr/share/doc/korvane/copyright ./usr/share/doc/korvane/changelog.gz \
+    ./usr/share/doc/korvane/NOTICE; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done
+version=$(dpkg-deb -f "$deb" Version)
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/korvane/changelog.gz |
+    gunzip >"$work/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+[ "$changelog_version" = "$version" ] ||
+    fail "the changelog's latest entry is for $changelog_version, the package is $version"
+
+# lintian, as Debian checks a package. Without a maintainer, the Maintainer
+# field and the changelog's trailer name one with an empty address, which
+# lintian rightly reports; any other error or warning fails.
+lintian_report=$(lintian --fail-on none "$deb" 2>"$work/lintian.err") ||
+    { cat "$work/lintian.err" >&2; fail "lintian could not check the package"; }
+if [ -n "$lintian_report" ]; then
+    sed 's/^/package-smoke-test: lintian: /' <<<"$lintian_report"
+else
+    echo "package-smoke-test: lintian: no errors or warnings"
+fi
+accepted='^$'
+if [ -z "$maintainer" ]; then
+    accepted='^E: korvane: (malformed-contact Maintainer|bogus-mail-host-in-debian-changelog) '
+fi
+unexpected=$(grep -E '^[EW]: ' <<<"$lintian_report" | grep -Ev "$accepted" || true)
+[ -z "$unexpected" ] || fail "lintian reports errors or warnings:
+$unexpected"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package-smoke-test: Depends: $depends"
 for library in libglew libx11 libgl; do
