@@ -12,6 +12,9 @@ target_sources(korvane PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/korvane.rc)
 
 # NOTICE reproduces the licence of the GLEW that is compiled in; a GLEW
 # whose LICENSE.txt it does not hold word for word needs NOTICE updated first.
+if(NOT EXISTS ${korvaneGlewDir}/LICENSE.txt)
+    message(FATAL_ERROR "${korvaneGlewDir} holds no LICENSE.txt to check NOTICE against")
+endif()
 file(READ ${korvaneGlewDir}/LICENSE.txt korvaneGlewLicense)
 file(READ ${PROJECT_SOURCE_DIR}/NOTICE korvaneNotice)
 string(REGEX REPLACE "[ \t\r\n]+" " " korvaneGlewLicense "${korvaneGlewLicense}")
@@ -21,6 +24,8 @@ string(FIND "${korvaneNotice}" "${korvaneGlewLicense}" korvaneGlewLicenseAt)
 if(korvaneGlewLicenseAt EQUAL -1)
     message(FATAL_ERROR "NOTICE does not reproduce GLEW's licence (${korvaneGlewDir}/LICENSE.txt)")
 endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/NOTICE ${korvaneGlewDir}/LICENSE.txt)
 
 install(TARGETS korvane RUNTIME DESTINATION .)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION data
