@@ -1,5 +1,5 @@
 #version 130
-#extension GL_ARB_texture_gather : require
+#extension GL_ARB_texture_gather : enable
 // Composite pass, per pixel: lights the G-buffer with one point light at the
 // light's eye point and shadows it from the shadow map. All vectors are in the
 // light's view space (see the vertex shader), where the light is the origin.
@@ -10,7 +10,10 @@
 // camera's eye point.
 //
 // Shadows: percentage-closer filtering over a 4 x 4 block of shadow-map
-// texels around the point, read with four gathers. Each texel is weighted per
+// texels around the point, read with four gathers where the driver offers
+// them (GL_ARB_texture_gather), else texel by texel: the same 16 texels,
+// clamped to the map's edges in the same way, so both give the same picture.
+// Each texel is weighted per
 // axis by 1 - f, 1, 1, f, where f is the point's position between texel
 // centres, so the weights add up to the area that a square three texels wide,
 // centred on the point, covers of each texel. The lit fraction therefore
@@ -66,6 +69,21 @@ const float levelShare = 0.001;     // lights a point whose texels are all level
 const vec4 gatherX = vec4(0.0, 1.0, 1.0, 0.0);
 const vec4 gatherY = vec4(1.0, 1.0, 0.0, 0.0);
 
+#ifndef GL_ARB_texture_gather
+// What a gather returns without one: the 2 x 2 shadow-map texels from
+// `lowerLeft` up and to the right, in the gather's order (see gatherX and
+// gatherY), each clamped to the map as the sampler's edge clamping does.
+vec4 texelBlock(ivec2 lowerLeft, ivec2 lastTexel)
+{
+    ivec2 low = clamp(lowerLeft, ivec2(0), lastTexel);
+    ivec2 high = clamp(lowerLeft + 1, ivec2(0), lastTexel);
+    return vec4(texelFetch(tShadowMap, ivec2(low.x, high.y), 0).r,
+                texelFetch(tShadowMap, high, 0).r,
+                texelFetch(tShadowMap, ivec2(high.x, low.y), 0).r,
+                texelFetch(tShadowMap, low, 0).r);
+}
+#endif
+
 void main()
 {
     // The G-buffer texel under this pixel, read as stored: no filtering.
@@ -85,18 +103,28 @@ void main()
     float depth = lightProjection.z + lightProjection.w * invZ;
 
     // The point in texels, with texel centres at whole numbers: the 4 x 4
-    // block runs from texel base - 1 to base + 2 on each axis. The gathers are
-    // taken at the corner that the four middle texels share, so that which
-    // texels they return does not hang on rounding.
+    // block runs from texel base - 1 to base + 2 on each axis, read as four
+    // 2 x 2 blocks. The gathers are taken at the corner that the four middle
+    // texels share, so that which texels they return does not hang on
+    // rounding.
     vec2 mapSize = vec2(textureSize(tShadowMap, 0));
     vec2 texel = shadowUV * mapSize - 0.5;
     vec2 base = floor(texel);
     vec2 f = texel - base;
+#ifdef GL_ARB_texture_gather
     vec2 corner = (base + 1.0) / mapSize;
     vec4 lowerLeft = textureGatherOffset(tShadowMap, corner, ivec2(-1, -1));
     vec4 lowerRight = textureGatherOffset(tShadowMap, corner, ivec2(1, -1));
     vec4 upperLeft = textureGatherOffset(tShadowMap, corner, ivec2(-1, 1));
     vec4 upperRight = textureGatherOffset(tShadowMap, corner, ivec2(1, 1));
+#else
+    ivec2 lastTexel = textureSize(tShadowMap, 0) - 1;
+    ivec2 first = ivec2(base) - 1;
+    vec4 lowerLeft = texelBlock(first, lastTexel);
+    vec4 lowerRight = texelBlock(first + ivec2(2, 0), lastTexel);
+    vec4 upperLeft = texelBlock(first + ivec2(0, 2), lastTexel);
+    vec4 upperRight = texelBlock(first + ivec2(2, 2), lastTexel);
+#endif
 
     // How much the receiving plane's depth changes per texel along each axis,
     // and that plane's depth at each texel of the lower left block (the other

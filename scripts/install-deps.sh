@@ -11,8 +11,9 @@ packages=(
     libgl-dev libglu1-mesa-dev libglew-dev libx11-dev
     # the tests: GoogleTest, and stb for saving pictures
     libgtest-dev libstb-dev
-    # Mesa's software renderer and a virtual X server to run it on
-    libgl1-mesa-dri libglx-mesa0 xvfb xauth
+    # Mesa's software renderers and a virtual X server to run them on; lavapipe
+    # (Vulkan) for the tests on zink
+    libgl1-mesa-dri libglx-mesa0 mesa-vulkan-drivers xvfb xauth
     # end-to-end tests: a window manager, key presses, window queries
     openbox xdotool x11-utils
     # the Windows build (MinGW-w64), its ZIP, and Wine to test it with

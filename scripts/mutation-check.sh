@@ -199,6 +199,12 @@ shader_bias_removed() {
     tests '^(RenderTest|ShadowImageTest|CaptureTest)\.'
 }
 
+fault shader_plain_reads_one_texel_off
+shader_plain_reads_one_texel_off() { # the filter without gather reads a block one texel off
+    change data/deferredRendering.frag '    ivec2 first = ivec2(base) - 1;' '    ivec2 first = ivec2(base);'
+    tests '^(ShadowImageTest\.WithoutTextureGather|no-gather\.ShadowImageTest\.)'
+}
+
 # Models (src/drawables)
 fault cube_face_texture_mirrored
 cube_face_texture_mirrored() {
@@ -246,6 +252,11 @@ fault camera_field_of_view_changed
 camera_field_of_view_changed() {
     change src/shell/resize.cpp 'gluPerspective(40.0, aspect, 1.0, 30.0);' 'gluPerspective(45.0, aspect, 1.0, 30.0);'
     tests '^(Resize|RenderTest|CaptureTest)\.'
+}
+fault startup_size_from_the_client_area
+startup_size_from_the_client_area() {
+    change src/shell/initGL.cpp '    resize(1024, 768);' '    resize(1016, 741);'
+    tests '^Startup\.'
 }
 fault draw_buffers_feature_not_checked
 draw_buffers_feature_not_checked() {

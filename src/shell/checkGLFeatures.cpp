@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include <cstdio>
 #include <initializer_list>
 
 #include "platform/opengl.h"
@@ -11,6 +12,17 @@ bool allPresent(std::initializer_list<bool> entryPoints) {
         if (!present)
             return false;
     return true;
+}
+
+// The GLSL version that the driver compiles, from the "major.minor" at the
+// start of its version string, as major * 100 + minor (1.30 gives 130); 0
+// when it names none.
+int shadingLanguageVersion(const char *text) {
+    int major = 0, minor = 0;
+    if (!text || std::sscanf(text, "%d.%d", &major, &minor) != 2 || major < 0 || minor < 0 ||
+        minor > 99)
+        return 0;
+    return major * 100 + minor;
 }
 
 } // namespace
@@ -57,10 +69,12 @@ std::string checkGLFeatures() {
     if (!GLEW_ARB_depth_texture && !GLEW_VERSION_1_4)
         return "depth textures (GL_ARB_depth_texture or OpenGL 1.4)";
 
-    // The composite's shadow filter reads the shadow map four texels at a
-    // time; its shader requires the extension by name.
-    if (!GLEW_ARB_texture_gather)
-        return "texture gather (GL_ARB_texture_gather)";
+    // The composite's shaders are GLSL 1.30 (texelFetch, textureSize, flat
+    // outputs). Texture gather is optional: the shader uses it where the
+    // driver offers it.
+    const char *glsl = reinterpret_cast<const char *>(glGetString(GL_SHADING_LANGUAGE_VERSION));
+    if (shadingLanguageVersion(glsl) < 130)
+        return std::string("GLSL 1.30 (it offers ") + (glsl && *glsl ? glsl : "none") + ")";
 
     return std::string();
 }

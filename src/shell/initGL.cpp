@@ -70,16 +70,11 @@ bool initGL(HWND hWnd) {
     SetForegroundWindow(hWnd);
     SetFocus(hWnd);
 
-    // Start with the client area as it is now that the window is shown,
-    // whatever size a WM_SIZE reported meanwhile. On Windows that is the
-    // 1024 x 768 outer size less the frame; a viewport of the outer size
-    // would put the picture's top rows and right columns outside the
-    // window until the first resize.
-    RECT client = {};
-    if (GetClientRect(hWnd, &client) && client.right > 0 && client.bottom > 0)
-        resize(client.right, client.bottom);
-    else
-        resize(1024, 768);
+    // The start-up size, whatever a WM_SIZE reported meanwhile. Where the
+    // system frames the window (Windows), the client area is smaller, and
+    // the picture's top rows and right columns lie outside it until the
+    // first resize.
+    resize(1024, 768);
 
     setFixedRenderState();
 

@@ -98,19 +98,20 @@ bool looksFinal(const Picture &p) {
 }
 
 Area startupViewport(const Picture &p) {
-    return {0, 0, p.width, p.height};
+    return {0, p.height - 768, 1024, 768};
 }
 
 bool looksDebug(const Picture &p) {
-    // The start-up window: 1024 x 768, less the frame if the platform draws one.
-    if (p.width < 1024 - maxFrameWidth || p.width > 1024 || p.height < 768 - maxFrameHeight ||
-        p.height > 768)
+    const Area viewport = startupViewport(p);
+    if (p.width < 1024 - maxFrameWidth || p.width > 1024 || viewport.y < -maxFrameHeight ||
+        viewport.y > 0)
         return false;
-    // The quads are laid out from the window's top-left corner, so the
-    // frame, if any, takes from their bottom and right edges.
-    bool quarters = isSky(p.at(2, 2)) && isSky(p.at(514, 2)) && isSky(p.at(2, 386));
-    Rgb shadowMapCorner = p.at(520, 392);
+    // Positions in the viewport, measured from its top-left corner, 40 rows
+    // down so that they lie inside the window whatever its frame took.
+    auto at = [&](int x, int y) { return p.at(x, viewport.y + y); };
+    bool quarters = isSky(at(2, 40)) && isSky(at(514, 40)) && isSky(at(2, 424));
+    Rgb shadowMapCorner = at(520, 392);
     bool shadowMap = shadowMapCorner.r > 200 && shadowMapCorner.g > 200 && shadowMapCorner.b > 200;
-    bool strip = p.share(896, 384, p.width, p.height, isBlack) > 0.999;
+    bool strip = p.share(896, viewport.y + 384, p.width, p.height, isBlack) > 0.999;
     return quarters && shadowMap && strip;
 }

@@ -66,9 +66,10 @@ constexpr auto exitAfterClose = 30s;
 // Windows (and Wine) take the frame out of it, at most this much.
 constexpr int maxFrameWidth = 16, maxFrameHeight = 64;
 
-// Where the program's start-up viewport lies in a picture of its window:
-// the whole client area, which is 1024 x 768 less the frame if the platform
-// draws one.
+// Where the program's 1024 x 768 start-up viewport lies in a picture of its
+// window. OpenGL anchors it at the window's bottom-left corner, so where
+// the client area is smaller than 1024 x 768, its top rows and right
+// columns fall outside the window.
 Area startupViewport(const Picture &picture);
 
 // The final image at any window size: sky at both top corners, the floor

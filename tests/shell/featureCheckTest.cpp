@@ -87,8 +87,14 @@ INSTANTIATE_TEST_SUITE_P(
                            __GLEW_VERSION_1_4 = GL_FALSE;
                        },
                        "depth textures (GL_ARB_depth_texture or OpenGL 1.4)"},
-        MissingFeature{"TextureGather", [] { __GLEW_ARB_texture_gather = GL_FALSE; },
-                       "texture gather (GL_ARB_texture_gather)"}),
+        // Gather is optional: the composite reads texel by texel without it.
+        MissingFeature{"TextureGatherIsOptional", [] { __GLEW_ARB_texture_gather = GL_FALSE; }, ""},
+        MissingFeature{"ShadingLanguage120", [] { recorder::shadingLanguage = "1.20 Mesa"; },
+                       "GLSL 1.30 (it offers 1.20 Mesa)"},
+        MissingFeature{"ShadingLanguageNone", [] { recorder::shadingLanguage = ""; },
+                       "GLSL 1.30 (it offers none)"},
+        MissingFeature{"ShadingLanguage130", [] { recorder::shadingLanguage = "1.30"; }, ""},
+        MissingFeature{"ShadingLanguage460", [] { recorder::shadingLanguage = "4.60"; }, ""}),
     [](const testing::TestParamInfo<MissingFeature> &info) {
         return std::string(info.param.name);
     });

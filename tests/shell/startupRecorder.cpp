@@ -8,6 +8,7 @@ std::vector<std::string> calls;
 std::string failingCall;
 std::function<void()> afterGlewInit;
 GLint textureUnits = -1;
+const char *shadingLanguage = nullptr;
 std::function<void()> initScene = [] {};
 int framesBeforeClose = 3;
 int frameWidth = 0, frameHeight = 0;
@@ -68,6 +69,7 @@ HWND __real_SetFocus(HWND);
 BOOL __real_UpdateWindow(HWND);
 GLenum __real_glewInit();
 void __real_glGetIntegerv(GLenum, GLint *);
+const GLubyte *__real_glGetString(GLenum);
 
 ATOM __wrap_RegisterClassW(const WNDCLASSW *wc) {
     windowClass = *wc;
@@ -168,6 +170,12 @@ void __wrap_glGetIntegerv(GLenum name, GLint *value) {
         return;
     }
     __real_glGetIntegerv(name, value);
+}
+
+const GLubyte *__wrap_glGetString(GLenum name) {
+    if (name == GL_SHADING_LANGUAGE_VERSION && shadingLanguage)
+        return reinterpret_cast<const GLubyte *>(shadingLanguage);
+    return __real_glGetString(name);
 }
 
 // The scene functions: initScene(), update() and render().

@@ -26,6 +26,9 @@ extern std::function<void()> afterGlewInit;
 // Stands in for GL_MAX_TEXTURE_UNITS_ARB when not negative.
 extern GLint textureUnits;
 
+// Stands in for GL_SHADING_LANGUAGE_VERSION when not null.
+extern const char *shadingLanguage;
+
 // Runs in place of the scene's initScene (which is never called). Default:
 // sets view mode 0, as the scene does.
 extern std::function<void()> initScene;
