@@ -120,6 +120,15 @@ TEST_F(CaptureTest, TheLightAngleMovesOnlyTheLightAndTheShadows) {
                                  picture("turned", "gbuffer-diffuse.png"));
     EXPECT_GT(turned, 0.005);
     EXPECT_LT(turned, 0.1);
+
+    // A turn in four frames from 0 degrees is the final image at 0, 90, 180
+    // and 270 degrees, drawn in one run.
+    ASSERT_EQ(capture("turn", {"--light", "0", "--turn", "4"}), 0) << lastError;
+    EXPECT_EQ(changedShare(picture("turn", "turn-000.png"), picture("light0", "final.png")), 0.0);
+    EXPECT_EQ(changedShare(picture("turn", "turn-001.png"), picture("light90", "final.png")), 0.0);
+    EXPECT_GT(changedShare(picture("turn", "turn-002.png"), picture("turn", "turn-003.png")), 0.05);
+    EXPECT_FALSE(std::filesystem::exists(folder / "turn" / "turn-004.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "turn" / "final.png"));
 }
 
 TEST_F(CaptureTest, RejectsBadArgumentsWithOneLine) {
@@ -127,6 +136,9 @@ TEST_F(CaptureTest, RejectsBadArgumentsWithOneLine) {
                                                  {"--upper-sphere", "1"},
                                                  {"--lower-sphere", "1,2,3,4"},
                                                  {"--size", "10"},
+                                                 {"--turn", "0"},
+                                                 {"--turn", "2.5"},
+                                                 {"--turn", "1001"},
                                                  {"--light"}}) {
         ASSERT_EQ(capture("never", args), 2) << args[0];
         EXPECT_EQ(linesOf(lastError).size(), 1u) << lastError;

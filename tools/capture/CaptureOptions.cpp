@@ -2,10 +2,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 const char captureUsage[] =
     "Usage: korvane-capture [--light DEGREES] [--lower-sphere X,Y,Z] [--upper-sphere X,Y,Z]\n"
-    "                       [--output DIR]\n"
+    "                       [--turn FRAMES] [--output DIR]\n"
     "\n"
     "Builds Korvane's scene, sets the light angle and the rotations (degrees) of the\n"
     "lower and upper sphere, draws it in a 1024x768 window and writes into DIR\n"
@@ -18,9 +19,22 @@ const char captureUsage[] =
     "  shadow-map.png       the shadow map's depth, stretched over the depths found\n"
     "Where no model was drawn, the position and normals pictures show the G-buffer's\n"
     "clear colour and the shadow map shows white.\n"
+    "With --turn FRAMES it writes instead FRAMES final images over one turn of the\n"
+    "light, turn-000.png, turn-001.png, ..., the light at DEGREES + 360 * k / FRAMES\n"
+    "in the k-th (FRAMES from 1 to 1000).\n"
     "Run it from the folder that holds data/, with DISPLAY set to an X server.\n";
 
 namespace {
+
+// A whole number of frames in a turn, from 1 to 1000 so that the frames'
+// three-digit numbers sort in turn order.
+bool parseFrameCount(const std::string &text, int &count) {
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    count = std::stoi(text);
+    return count >= 1 && count <= 1000;
+}
 
 bool parseFloat(const std::string &text, float &value) {
     if (text.empty())
@@ -66,7 +80,7 @@ bool parseCaptureOptions(const std::vector<std::string> &args, CaptureOptions &o
             continue;
         }
         if (name != "--light" && name != "--lower-sphere" && name != "--upper-sphere" &&
-            name != "--output") {
+            name != "--turn" && name != "--output") {
             error = "unknown option '" + name + "' (try --help)";
             return false;
         }
@@ -82,6 +96,8 @@ bool parseCaptureOptions(const std::vector<std::string> &args, CaptureOptions &o
             ok = parseRotation(value, options.lowerSphere);
         else if (name == "--upper-sphere")
             ok = parseRotation(value, options.upperSphere);
+        else if (name == "--turn")
+            ok = parseFrameCount(value, options.turnFrames);
         else
             ok = !(options.outputDir = value).empty();
         if (!ok) {

@@ -1,7 +1,9 @@
 // korvane-capture: draws the real scene once, at the light angle and sphere
 // rotations given on the command line, and saves the frame it draws in
-// both view modes together with the four render-target textures.
+// both view modes together with the four render-target textures; or draws
+// the final image at a sequence of light angles over one turn.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -54,6 +56,20 @@ bool captureFrame(std::uint8_t viewMode, RgbImage &image) {
     return true;
 }
 
+// The final image at `frames` light angles spread evenly over one turn from
+// `start`, saved as turn-000.png, turn-001.png, ... Only the light moves.
+bool captureTurn(const std::filesystem::path &dir, float start, int frames) {
+    RgbImage picture(1, 1);
+    for (int k = 0; k < frames; ++k) {
+        appState.lightAngle = static_cast<float>(std::fmod(start + 360.0 * k / frames, 360.0));
+        char name[32];
+        std::snprintf(name, sizeof name, "turn-%03d.png", k);
+        if (!captureFrame(0, picture) || !save(dir, name, picture))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -87,6 +103,12 @@ int main(int argc, char **argv) {
                            &appState.models[4]->rotationZ};
         *lower[axis] = options.lowerSphere[axis];
         *upper[axis] = options.upperSphere[axis];
+    }
+
+    if (options.turnFrames > 0) {
+        bool ok = captureTurn(dir, options.lightAngle, options.turnFrames);
+        closeSceneWindow();
+        return ok ? 0 : failed;
     }
 
     bool ok = true;
