@@ -305,7 +305,7 @@ window_manager_close_ignored() {
 }
 fault function_keys_shifted
 function_keys_shifted() {
-    change src/platform/x11_keys.cpp 'return VK_F1 + static_cast<int>(keysym - XK_F1);' \
+    change src/platform/x11_message.cpp 'return VK_F1 + static_cast<int>(keysym - XK_F1);' \
         'return VK_F1 + 1 + static_cast<int>(keysym - XK_F1);'
     tests '^(MessageTest|WindowTest)\.'
 }

@@ -159,12 +159,10 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must b
 #define WS_EX_APPWINDOW 0x00040000L
 #define CW_USEDEFAULT (static_cast<int>(0x80000000))
 
-// ShowWindow commands.
-#define SW_HIDE 0
+// ShowWindow command.
 #define SW_SHOW 5
 
-// PeekMessage options.
-#define PM_NOREMOVE 0x0000
+// PeekMessage option.
 #define PM_REMOVE 0x0001
 
 // Messages.
@@ -183,30 +181,16 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must b
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
 
-// Virtual-key codes.
-#define VK_BACK 0x08
-#define VK_TAB 0x09
+// Virtual-key codes: those the program and its tests name.
 #define VK_RETURN 0x0D
-#define VK_SHIFT 0x10
-#define VK_CONTROL 0x11
-#define VK_MENU 0x12
+#define VK_MENU 0x12 // Alt
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
-#define VK_LEFT 0x25
-#define VK_UP 0x26
-#define VK_RIGHT 0x27
-#define VK_DOWN 0x28
 #define VK_F1 0x70
 #define VK_F2 0x71
 #define VK_F3 0x72
 #define VK_F4 0x73
-#define VK_F5 0x74
-#define VK_F6 0x75
-#define VK_F7 0x76
-#define VK_F8 0x77
-#define VK_F9 0x78
 #define VK_F10 0x79
-#define VK_F11 0x7A
 #define VK_F12 0x7B
 
 // System icon and cursor identifiers.

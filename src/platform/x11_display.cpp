@@ -2,8 +2,6 @@
 // handles into the windows and contexts behind them.
 #include "platform/x11_internal.h"
 
-#include <X11/XKBlib.h>
-
 #include <poll.h>
 
 #include <cstdio>
@@ -62,10 +60,6 @@ Display *display() {
     s.netWmName = XInternAtom(s.display, "_NET_WM_NAME", False);
     s.utf8String = XInternAtom(s.display, "UTF8_STRING", False);
     s.netActiveWindow = XInternAtom(s.display, "_NET_ACTIVE_WINDOW", False);
-    // Held keys then repeat as presses alone, which tells repeats apart.
-    Bool supported = False;
-    XkbSetDetectableAutoRepeat(s.display, True, &supported);
-    s.detectableAutoRepeat = supported;
     return s.display;
 }
 
@@ -108,37 +102,6 @@ WindowInfo *findWindowByXid(::Window xid) {
 ::Window xWindowOf(HWND hWnd) {
     WindowInfo *w = findWindow(hWnd);
     return w ? w->xid : 0;
-}
-
-std::string utf16ToUtf8(LPCWSTR text) {
-    std::string out;
-    if (!text)
-        return out;
-    for (std::size_t i = 0; text[i]; ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // an unpaired surrogate
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 } // namespace korvane::x11

@@ -84,8 +84,7 @@ long distance(Display *dpy, GLXFBConfig config, const PIXELFORMATDESCRIPTOR &pfd
     return cost;
 }
 
-} // namespace
-
+// The window-capable framebuffer configs of the default screen.
 const std::vector<GLXFBConfig> &pixelFormats() {
     State &s = state();
     if (!s.pixelFormatsLoaded && s.display) {
@@ -111,10 +110,8 @@ const std::vector<GLXFBConfig> &pixelFormats() {
 Context *findContext(HGLRC hRC) {
     State &s = state();
     auto found = s.contexts.find(hRC);
-    return found == s.contexts.end() ? nullptr : found->second.get();
+    return found == s.contexts.end() ? nullptr : &found->second;
 }
-
-namespace {
 
 // Destroys the drawables of destroyed windows that no context uses any more.
 void destroyRetired() {
@@ -242,11 +239,8 @@ HGLRC WINAPI wglCreateContext(HDC hDC) {
             glXDestroyContext(s.display, glx);
         return nullptr;
     }
-    auto context = std::make_unique<Context>();
-    context->glx = glx;
-    context->pixelFormat = w->pixelFormat;
     HGLRC hRC = newHandle<HGLRC>();
-    s.contexts[hRC] = std::move(context);
+    s.contexts[hRC] = Context{glx, w->pixelFormat};
     return hRC;
 }
 

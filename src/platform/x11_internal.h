@@ -5,9 +5,8 @@
 // simply not found instead of being dereferenced. Numbers are never reused.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/x11_access.h"
 
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <GL/glx.h>
 
@@ -19,19 +18,10 @@
 
 namespace korvane::x11 {
 
-struct WindowClass {
-    ATOM atom = 0;
-    UINT style = 0;
-    WNDPROC proc = nullptr;
-};
-
 struct WindowInfo {
     HWND handle = nullptr;
-    HDC dc = nullptr; // the window's own device context (every window owns one)
-    const WindowClass *windowClass = nullptr;
-    std::string title; // UTF-8
-    bool defaultPosition = true;
-    int x = 0, y = 0;
+    HDC dc = nullptr;          // the window's own device context (every window owns one)
+    WNDPROC proc = nullptr;    // its class's window procedure
     int width = 0, height = 0; // client size; on X the window has no frame of its own
 
     ::Window xid = 0;        // 0 once another client has destroyed it
@@ -40,11 +30,9 @@ struct WindowInfo {
     GLXWindow glxWindow = 0; // on the surface
     int pixelFormat = 0;     // 0 until SetPixelFormat
 
-    bool shown = false;              // ShowWindow made it visible (and it was not hidden since)
-    bool minimized = false;          // the window manager unmapped it
-    int unmapsExpected = 0;          // unmaps we asked for ourselves, not to be read as minimising
-    bool destroying = false;         // WM_DESTROY is being sent
-    unsigned char keysDown[32] = {}; // bit per X keycode, to tell auto-repeat apart
+    bool shown = false;      // ShowWindow made it visible
+    bool minimized = false;  // the window manager unmapped it
+    bool destroying = false; // WM_DESTROY is being sent
 };
 
 struct Context {
@@ -64,14 +52,12 @@ struct State {
     Display *display = nullptr;
     Atom wmProtocols = 0, wmDeleteWindow = 0, netWmName = 0, utf8String = 0;
     Atom netActiveWindow = 0;
-    bool detectableAutoRepeat = false;
 
-    std::map<std::u16string, WindowClass> classes;
-    ATOM nextAtom = 0xC000;
+    std::map<std::u16string, WNDPROC> classes; // by name
 
     std::uintptr_t nextHandle = 0x10; // shared by every kind of handle
     std::map<HWND, std::unique_ptr<WindowInfo>> windows;
-    std::map<HGLRC, std::unique_ptr<Context>> contexts;
+    std::map<HGLRC, Context> contexts;
 
     std::vector<GLXFBConfig> pixelFormats; // index + 1 is the format number
     bool pixelFormatsLoaded = false;
@@ -79,8 +65,6 @@ struct State {
     HGLRC currentContext = nullptr;
     GLXDrawable currentDrawable = 0;
     std::vector<RetiredDrawable> retired;
-
-    HWND focus = nullptr;
 
     std::deque<MSG> queue;
     bool quitPosted = false;
@@ -92,10 +76,6 @@ struct State {
 
 State &state();
 
-// The connection to the X server, opened on first use; nullptr when no
-// server can be reached (DISPLAY unset or dead). A later call tries again.
-Display *display();
-
 // Runs X requests under a trap: call begin, issue requests, then end, which
 // waits for the server's answers and returns the first error code (0 = none).
 void beginErrorTrap();
@@ -104,7 +84,6 @@ int endErrorTrap();
 WindowInfo *findWindow(HWND hWnd);
 WindowInfo *findWindowByDC(HDC hDC);
 WindowInfo *findWindowByXid(::Window xid);
-Context *findContext(HGLRC hRC);
 template <typename Handle> Handle newHandle() {
     return reinterpret_cast<Handle>(state().nextHandle++);
 }
@@ -114,9 +93,6 @@ template <typename Handle> Handle newHandle() {
 LRESULT sendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void postMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Reads every event the server has sent so far and turns it into messages.
-void pumpEvents();
-
 // Gives `window` its GL surface: a child of its X window with the visual of
 // the framebuffer config, covering the client area. The X window itself,
 // which other clients know, stays as it is. False on an X failure.
@@ -124,18 +100,7 @@ bool createSurface(WindowInfo &window, XVisualInfo &visual);
 // Frees what is not 0; an xid of 0 means the X window is already gone.
 void destroyXWindow(::Window xid, GLXWindow glxWindow, Colormap colormap);
 
-// The window-capable framebuffer configs of the default screen.
-const std::vector<GLXFBConfig> &pixelFormats();
-
 // Releases any current context and destroys drawables retired meanwhile.
 void releaseCurrent();
-
-// The Windows virtual-key code for an X key symbol; 0 if it has none.
-int virtualKeyFor(KeySym keysym);
-
-std::string utf16ToUtf8(LPCWSTR text);
-
-// For tests that inspect the server side: the X window behind a handle.
-::Window xWindowOf(HWND hWnd);
 
 } // namespace korvane::x11

@@ -2,34 +2,21 @@
 // them out without ever waiting, and WM_QUIT comes last.
 #include "platform/x11_internal.h"
 
-#include <algorithm>
-#include <iterator>
+#include <X11/keysym.h>
 
 namespace korvane::x11 {
 
 namespace {
 
-bool keyIsDown(const WindowInfo &w, unsigned keycode) {
-    return (w.keysDown[keycode / 8] >> (keycode % 8)) & 1;
-}
-
-void setKeyDown(WindowInfo &w, unsigned keycode, bool down) {
-    unsigned char bit = static_cast<unsigned char>(1u << (keycode % 8));
-    if (down)
-        w.keysDown[keycode / 8] |= bit;
-    else
-        w.keysDown[keycode / 8] &= static_cast<unsigned char>(~bit);
-}
-
-// Without detectable auto-repeat, a held key sends a release and a press with
-// the same time stamp; the release is then part of a repeat, not a real one.
-bool releaseIsRepeat(Display *dpy, const XKeyEvent &release) {
-    if (!XEventsQueued(dpy, QueuedAfterReading))
-        return false;
-    XEvent next;
-    XPeekEvent(dpy, &next);
-    return next.type == KeyPress && next.xkey.keycode == release.keycode &&
-           next.xkey.time == release.time && next.xkey.window == release.window;
+// The Windows virtual-key code of the keys that the program (F1, F2) and the
+// default window procedure (Alt, F4, F10) read; 0 for every other key, which
+// then sends no message at all.
+int virtualKeyFor(KeySym keysym) {
+    if (keysym >= XK_F1 && keysym <= XK_F24)
+        return VK_F1 + static_cast<int>(keysym - XK_F1);
+    if (keysym == XK_Alt_L || keysym == XK_Alt_R || keysym == XK_Meta_L || keysym == XK_Meta_R)
+        return VK_MENU;
+    return 0;
 }
 
 // A window manager that takes over an already mapped window reparents it,
@@ -55,23 +42,18 @@ bool reparentFollows(Display *dpy, ::Window xid) {
     return search.found;
 }
 
-void keyPressed(WindowInfo &w, XKeyEvent &event) {
-    int vk = virtualKeyFor(XLookupKeysym(&event, 0));
-    bool repeat = keyIsDown(w, event.keycode);
-    setKeyDown(w, event.keycode, true);
+// A held key repeats as further presses, each a key-down message, as on
+// Windows. Of lParam only bit 29, Alt down, is set: the repeat count, the
+// scan code and the previous key state are read by nothing.
+void keyPressed(const WindowInfo &w, XKeyEvent &event) {
+    const int vk = virtualKeyFor(XLookupKeysym(&event, 0));
     if (!vk)
         return;
     // As on Windows, Alt itself, any key pressed while Alt is held, and F10
     // are system keys: they come as WM_SYSKEYDOWN, never as WM_KEYDOWN.
     const bool alt = (event.state & Mod1Mask) != 0 || vk == VK_MENU;
-    const bool systemKey = alt || vk == VK_F10;
-    // Repeat count 1, the scan code (X keycodes are offset by 8 from it),
-    // in bit 29 whether Alt is down, and in bit 30 whether the key was
-    // already down.
-    LPARAM lParam = 1 | (static_cast<LPARAM>((event.keycode - 8) & 0xFF) << 16) |
-                    (alt ? (static_cast<LPARAM>(1) << 29) : 0) |
-                    (repeat ? (static_cast<LPARAM>(1) << 30) : 0);
-    postMessage(w.handle, systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(vk), lParam);
+    postMessage(w.handle, (alt || vk == VK_F10) ? WM_SYSKEYDOWN : WM_KEYDOWN,
+                static_cast<WPARAM>(vk), alt ? (static_cast<LPARAM>(1) << 29) : 0);
 }
 
 void translate(XEvent &event) {
@@ -99,9 +81,7 @@ void translate(XEvent &event) {
         }
         break;
     case UnmapNotify:
-        if (w->unmapsExpected > 0) {
-            --w->unmapsExpected;
-        } else if (w->shown && !w->minimized && !reparentFollows(s.display, w->xid)) {
+        if (w->shown && !w->minimized && !reparentFollows(s.display, w->xid)) {
             // Only the window manager unmaps a shown window: it was minimised.
             w->minimized = true;
             postMessage(w->handle, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
@@ -116,10 +96,6 @@ void translate(XEvent &event) {
     case KeyPress:
         keyPressed(*w, event.xkey);
         break;
-    case KeyRelease:
-        if (s.detectableAutoRepeat || !releaseIsRepeat(s.display, event.xkey))
-            setKeyDown(*w, event.xkey.keycode, false);
-        break;
     case DestroyNotify:
         // Another client destroyed the window: our own DestroyWindow drops a
         // window from the table before its DestroyNotify can arrive. As on
@@ -128,21 +104,12 @@ void translate(XEvent &event) {
         w->xid = 0;
         DestroyWindow(w->handle);
         break;
-    case FocusOut:
-        // Keys released elsewhere are never reported here.
-        std::fill(std::begin(w->keysDown), std::end(w->keysDown), 0);
-        break;
     default:
         break;
     }
 }
 
-bool inRange(UINT message, UINT first, UINT last) {
-    return (first == 0 && last == 0) || (message >= first && message <= last);
-}
-
-} // namespace
-
+// Reads every event the server has sent so far and turns it into messages.
 void pumpEvents() {
     Display *dpy = state().display;
     if (!dpy)
@@ -153,6 +120,8 @@ void pumpEvents() {
         translate(event);
     }
 }
+
+} // namespace
 
 void postMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     MSG m = {};
@@ -168,36 +137,35 @@ LRESULT sendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WindowInfo *w = findWindow(hWnd);
     if (!w)
         return 0;
-    return w->windowClass->proc(hWnd, msg, wParam, lParam);
+    return w->proc(hWnd, msg, wParam, lParam);
 }
 
 } // namespace korvane::x11
 
 using namespace korvane::x11;
 
+// Only the form that the program uses is implemented: every message of the
+// thread, taken off the queue (PM_REMOVE). A window or message-range filter,
+// or a peek that leaves the message waiting, finds nothing.
 BOOL WINAPI PeekMessageW(LPMSG msg, HWND hWnd, UINT msgFilterMin, UINT msgFilterMax,
                          UINT removeMsg) {
-    if (!msg)
+    if (!msg || hWnd || msgFilterMin || msgFilterMax || !(removeMsg & PM_REMOVE))
         return FALSE;
     State &s = state();
     pumpEvents();
-    for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
-        if ((!hWnd || it->hwnd == hWnd) && inRange(it->message, msgFilterMin, msgFilterMax)) {
-            *msg = *it;
-            if (removeMsg & PM_REMOVE)
-                s.queue.erase(it);
-            return TRUE;
-        }
+    if (!s.queue.empty()) {
+        *msg = s.queue.front();
+        s.queue.pop_front();
+        return TRUE;
     }
     // The quit request is a flag rather than a queued message: it is seen
     // only once nothing else is waiting.
-    if (s.quitPosted && !hWnd && inRange(WM_QUIT, msgFilterMin, msgFilterMax)) {
+    if (s.quitPosted) {
         *msg = MSG{};
         msg->message = WM_QUIT;
         msg->wParam = static_cast<WPARAM>(s.quitCode);
         msg->time = GetTickCount();
-        if (removeMsg & PM_REMOVE)
-            s.quitPosted = false;
+        s.quitPosted = false;
         return TRUE;
     }
     return FALSE;

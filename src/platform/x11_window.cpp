@@ -5,7 +5,8 @@
 // outside the window), so the size given to CreateWindowExW becomes the size
 // of the X window itself, and that is also the client size that WM_SIZE
 // reports. The outer size on screen is larger by whatever frame the window
-// manager draws.
+// manager draws. The position is always left to the window manager, as
+// CW_USEDEFAULT asks: every caller passes it.
 #include "platform/x11_internal.h"
 
 #include <X11/Xatom.h>
@@ -13,6 +14,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <string>
 
 extern "C" char __executable_start; // start of the program's own image (GNU linkers)
 
@@ -20,66 +22,30 @@ namespace korvane::x11 {
 
 namespace {
 
-// The default client size for CW_USEDEFAULT as width.
-constexpr int defaultWidth = 640;
-constexpr int defaultHeight = 480;
 // How long ShowWindow waits for the server to report the window mapped.
 constexpr int mapWaitMs = 2000;
 
-bool isAtom(LPCWSTR name) {
-    return reinterpret_cast<std::uintptr_t>(name) < 0x10000;
+// Captions are ASCII, as the program's are, which WM_NAME (Latin-1) and
+// _NET_WM_NAME (UTF-8) both hold as it stands; any other character shows as
+// a question mark.
+std::string asciiCaption(LPCWSTR text) {
+    std::string caption;
+    for (std::size_t i = 0; text && text[i]; ++i)
+        caption += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    return caption;
 }
 
-const WindowClass *findClass(LPCWSTR name) {
+void setProperties(Display *dpy, const WindowInfo &w, const std::string &caption) {
     State &s = state();
-    if (!name)
-        return nullptr;
-    if (isAtom(name)) {
-        ATOM atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-        for (const auto &entry : s.classes)
-            if (entry.second.atom == atom)
-                return &entry.second;
-        return nullptr;
-    }
-    auto found = s.classes.find(std::u16string(name));
-    return found == s.classes.end() ? nullptr : &found->second;
-}
-
-// WM_NAME is Latin-1 (type STRING) when the title fits, UTF-8 otherwise;
-// _NET_WM_NAME is always UTF-8.
-void setTitle(Display *dpy, const WindowInfo &w) {
-    State &s = state();
-    std::string latin1;
-    bool fitsLatin1 = true;
-    for (std::size_t i = 0; i < w.title.size() && fitsLatin1; ++i) {
-        unsigned char c = static_cast<unsigned char>(w.title[i]);
-        if (c < 0x80) {
-            latin1 += static_cast<char>(c);
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < w.title.size()) {
-            latin1 += static_cast<char>(((c & 0x03) << 6) | (w.title[++i] & 0x3F));
-        } else {
-            fitsLatin1 = false;
-        }
-    }
-    const std::string &wmName = fitsLatin1 ? latin1 : w.title;
-    XChangeProperty(dpy, w.xid, XA_WM_NAME, fitsLatin1 ? XA_STRING : s.utf8String, 8,
-                    PropModeReplace, reinterpret_cast<const unsigned char *>(wmName.data()),
-                    static_cast<int>(wmName.size()));
-    XChangeProperty(dpy, w.xid, s.netWmName, s.utf8String, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char *>(w.title.data()),
-                    static_cast<int>(w.title.size()));
-}
-
-void setProperties(Display *dpy, const WindowInfo &w) {
-    State &s = state();
-    setTitle(dpy, w);
+    const auto *text = reinterpret_cast<const unsigned char *>(caption.data());
+    const int length = static_cast<int>(caption.size());
+    XChangeProperty(dpy, w.xid, XA_WM_NAME, XA_STRING, 8, PropModeReplace, text, length);
+    XChangeProperty(dpy, w.xid, s.netWmName, s.utf8String, 8, PropModeReplace, text, length);
     XSetWMProtocols(dpy, w.xid, &s.wmDeleteWindow, 1);
 
     XSizeHints *size = XAllocSizeHints();
     if (size) {
-        size->flags = PSize | (w.defaultPosition ? 0 : USPosition);
-        size->x = w.x;
-        size->y = w.y;
+        size->flags = PSize;
         size->width = w.width;
         size->height = w.height;
         XSetWMNormalHints(dpy, w.xid, size);
@@ -104,19 +70,16 @@ void setProperties(Display *dpy, const WindowInfo &w) {
     }
 }
 
-// An X window for `w` with the given visual (nullptr: the parent's).
-::Window createXWindow(Display *dpy, const WindowInfo &w, Visual *visual, int depth,
-                       Colormap colormap) {
+// The top-level X window for `w`, with the root window's visual.
+::Window createXWindow(Display *dpy, const WindowInfo &w) {
     XSetWindowAttributes attrs = {};
-    attrs.event_mask = StructureNotifyMask | KeyPressMask | KeyReleaseMask | FocusChangeMask;
+    attrs.event_mask = StructureNotifyMask | KeyPressMask;
     attrs.background_pixel = 0;
     attrs.border_pixel = 0;
-    attrs.colormap = colormap;
-    unsigned long mask = CWEventMask | CWBackPixel | CWBorderPixel | (colormap ? CWColormap : 0);
     return XCreateWindow(
-        dpy, DefaultRootWindow(dpy), w.x, w.y, static_cast<unsigned>(std::max(1, w.width)),
-        static_cast<unsigned>(std::max(1, w.height)), 0, visual ? depth : CopyFromParent,
-        InputOutput, visual ? visual : CopyFromParent, mask, &attrs);
+        dpy, DefaultRootWindow(dpy), 0, 0, static_cast<unsigned>(std::max(1, w.width)),
+        static_cast<unsigned>(std::max(1, w.height)), 0, CopyFromParent, InputOutput,
+        CopyFromParent, CWEventMask | CWBackPixel | CWBorderPixel, &attrs);
 }
 
 // Waits (briefly) until the server reports the window mapped, so that the
@@ -201,46 +164,39 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) {
     return (instance || !cursorName) ? nullptr : reinterpret_cast<HCURSOR>(&systemCursor);
 }
 
+// Classes are known by name only; the class style and the rest of the
+// description mean nothing on X.
 ATOM WINAPI RegisterClassW(const WNDCLASSW *wndClass) {
     if (!wndClass || !wndClass->lpfnWndProc || !wndClass->lpszClassName ||
-        isAtom(wndClass->lpszClassName) || !wndClass->lpszClassName[0])
+        !wndClass->lpszClassName[0])
         return 0;
     State &s = state();
-    std::u16string name(wndClass->lpszClassName);
-    if (s.classes.count(name) || s.nextAtom == 0xFFFF)
-        return 0;
-    WindowClass &entry = s.classes[name];
-    entry.atom = s.nextAtom++;
-    entry.style = wndClass->style;
-    entry.proc = wndClass->lpfnWndProc;
-    return entry.atom;
+    const bool added = s.classes.emplace(wndClass->lpszClassName, wndClass->lpfnWndProc).second;
+    // Windows numbers registered classes from 0xC000.
+    return added ? static_cast<ATOM>(0xC000 + s.classes.size() - 1) : 0;
 }
 
-HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD, int x, int y,
+HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD, int, int,
                             int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
-    const WindowClass *windowClass = findClass(className);
-    if (!windowClass)
+    State &s = state();
+    auto windowClass = className ? s.classes.find(className) : s.classes.end();
+    if (windowClass == s.classes.end())
         return nullptr;
     Display *dpy = display();
     if (!dpy)
         return nullptr;
-    State &s = state();
 
     auto w = std::make_unique<WindowInfo>();
-    w->windowClass = windowClass;
-    w->title = utf16ToUtf8(windowName);
-    w->defaultPosition = (x == CW_USEDEFAULT);
-    w->x = w->defaultPosition ? 0 : x;
-    w->y = w->defaultPosition ? 0 : y;
-    w->width = (width == CW_USEDEFAULT) ? defaultWidth : std::max(0, width);
-    w->height = (width == CW_USEDEFAULT) ? defaultHeight : std::max(0, height);
+    w->proc = windowClass->second;
+    w->width = std::max(0, width);
+    w->height = std::max(0, height);
 
     // The trap's round trip also means that the window and its properties
     // are on the server by the time CreateWindowExW returns.
     beginErrorTrap();
-    w->xid = createXWindow(dpy, *w, nullptr, 0, 0);
+    w->xid = createXWindow(dpy, *w);
     if (w->xid)
-        setProperties(dpy, *w);
+        setProperties(dpy, *w, asciiCaption(windowName));
     if (endErrorTrap() != 0 || !w->xid) {
         if (w->xid)
             XDestroyWindow(dpy, w->xid);
@@ -266,8 +222,6 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     w->destroying = true;
     sendMessage(hWnd, WM_DESTROY, 0, 0);
 
-    if (s.focus == hWnd)
-        s.focus = nullptr;
     s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
                                  [hWnd](const MSG &m) { return m.hwnd == hWnd; }),
                   s.queue.end());
@@ -297,27 +251,16 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT rect) {
     return TRUE;
 }
 
+// SW_SHOW, the one command the program gives, is the only one implemented;
+// any other does nothing and returns FALSE.
 BOOL WINAPI ShowWindow(HWND hWnd, int cmdShow) {
     State &s = state();
     WindowInfo *w = findWindow(hWnd);
-    if (!w)
+    if (!w || cmdShow != SW_SHOW)
         return FALSE;
     BOOL wasVisible = w->shown ? TRUE : FALSE;
-    if (cmdShow == SW_HIDE) {
-        if (w->shown) {
-            w->shown = false;
-            if (!w->minimized) {
-                ++w->unmapsExpected;
-                XUnmapWindow(s.display, w->xid);
-                XFlush(s.display);
-            }
-            w->minimized = false;
-        }
-        return wasVisible;
-    }
     if (!w->shown) {
         w->shown = true;
-        w->minimized = false;
         XMapWindow(s.display, w->xid);
         waitForMap(s.display, w->xid);
         sendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width, w->height));
@@ -352,22 +295,16 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     return TRUE;
 }
 
+// The layer does not keep track of the focus, so the result, which nothing
+// reads, is always no previous window.
 HWND WINAPI SetFocus(HWND hWnd) {
     State &s = state();
-    HWND previous = s.focus;
-    if (!hWnd) {
-        s.focus = nullptr;
-        return previous;
-    }
     WindowInfo *w = findWindow(hWnd);
-    if (!w)
-        return nullptr;
-    // Only a viewable window can take the input focus; for a hidden one the
-    // focus is recorded and the server is not asked.
-    if (w->shown && !w->minimized) {
+    // Only a viewable window can take the input focus; X would refuse it to
+    // a hidden one.
+    if (w && w->shown && !w->minimized) {
         XSetInputFocus(s.display, w->xid, RevertToParent, CurrentTime);
         XFlush(s.display);
     }
-    s.focus = hWnd;
-    return previous;
+    return nullptr;
 }

@@ -7,7 +7,7 @@
 
 #include <X11/keysym.h>
 
-#include <iterator>
+#include <vector>
 
 using namespace platformtest;
 
@@ -82,7 +82,7 @@ TEST(Messages, WindowDestroyedByAnotherClientEndsTheLoopWithCodeZero) {
     // Shutdown then lets go of the context, with no X error reported.
     EXPECT_TRUE(wglMakeCurrent(gl.hDC, nullptr));
     EXPECT_TRUE(wglDeleteContext(gl.hRC));
-    XSync(korvane::x11::state().display, False);
+    XSync(korvane::x11::display(), False);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     gl.hRC = nullptr;
     gl.hDC = nullptr;
@@ -116,37 +116,18 @@ TEST_F(MessageTest, MinimisingReportsZeroSizeAndRestoringTheClientSizeAgain) {
     EXPECT_EQ(sizes[1].lParam, MAKELPARAM(640, 480));
 }
 
-TEST_F(MessageTest, HidingTheWindowOurselvesIsNotMinimising) {
-    // The unmap caused by hiding reaches us only after the window is shown
-    // again; it must not read as the window manager minimising it.
-    ShowWindow(hWnd, SW_HIDE);
-    ShowWindow(hWnd, SW_SHOW);
-    settleAndDispatch(observer.display);
-    auto sizes = receivedOf(WM_SIZE);
-    ASSERT_EQ(sizes.size(), 1u) << "only the one sent by ShowWindow";
-    EXPECT_EQ(sizes[0].lParam, MAKELPARAM(640, 480));
-}
-
-TEST_F(MessageTest, KeysArriveAsVirtualKeyCodes) {
-    const struct {
-        KeySym keysym;
-        WPARAM vk;
-    } keys[] = {
-        {XK_F1, 0x70},        {XK_F2, 0x71},         {XK_F12, 0x7B},       {XK_Escape, VK_ESCAPE},
-        {XK_a, 'A'},          {XK_z, 'Z'},           {XK_0, '0'},          {XK_9, '9'},
-        {XK_Left, VK_LEFT},   {XK_Up, VK_UP},        {XK_Right, VK_RIGHT}, {XK_Down, VK_DOWN},
-        {XK_space, VK_SPACE}, {XK_Return, VK_RETURN}};
-    for (const auto &key : keys)
-        observer.sendKey(xid, key.keysym);
+TEST_F(MessageTest, FunctionKeysArriveAsVirtualKeyCodesAndOtherKeysSendNothing) {
+    // The keys that nothing reads (Escape, letters, arrows, Space, Return)
+    // have no code here and send no message.
+    const KeySym keys[] = {XK_F1, XK_Escape, XK_a, XK_F2, XK_Left, XK_space, XK_Return, XK_F12};
+    for (KeySym key : keys)
+        observer.sendKey(xid, key);
     settleAndDispatch(observer.display);
 
-    auto presses = receivedOf(WM_KEYDOWN);
-    ASSERT_EQ(presses.size(), std::size(keys));
-    for (std::size_t i = 0; i < presses.size(); ++i) {
-        EXPECT_EQ(presses[i].wParam, keys[i].vk) << "key " << i;
-        EXPECT_EQ(presses[i].lParam & 0xFFFF, 1) << "repeat count";
-        EXPECT_EQ(presses[i].lParam & (1 << 30), 0) << "first press";
-    }
+    std::vector<WPARAM> codes;
+    for (const MSG &m : received)
+        codes.push_back(m.message == WM_KEYDOWN ? m.wParam : 0);
+    EXPECT_EQ(codes, (std::vector<WPARAM>{VK_F1, VK_F2, VK_F12}));
 }
 
 TEST_F(MessageTest, AltAndF10MakeSystemKeysAndAltF4ClosesTheWindow) {
@@ -182,30 +163,15 @@ TEST_F(MessageTest, AltAndF10MakeSystemKeysAndAltF4ClosesTheWindow) {
     EXPECT_EQ(received[1].wParam, static_cast<WPARAM>(SC_CLOSE));
 }
 
-TEST_F(MessageTest, HeldKeyRepeatsAsFurtherKeyDownsMarkedAsRepeats) {
-    // Detectable auto-repeat: a held key sends presses without releases.
-    observer.sendKey(xid, XK_F2);
-    observer.sendKey(xid, XK_F2);
-    settleAndDispatch(observer.display);
-
-    auto presses = receivedOf(WM_KEYDOWN);
-    ASSERT_EQ(presses.size(), 2u);
-    EXPECT_EQ(presses[1].wParam, static_cast<WPARAM>(VK_F2));
-    EXPECT_EQ(presses[0].lParam & (1 << 30), 0);
-    EXPECT_NE(presses[1].lParam & (1 << 30), 0);
-}
-
 TEST_F(MessageTest, QuitComesOnlyAfterMessagesQueuedBeforeIt) {
     observer.sendKey(xid, XK_F1);
     XSync(observer.display, False);
     PostQuitMessage(7);
     observer.sendKey(xid, XK_F2); // arrives after the quit request, still comes first
     XSync(observer.display, False);
-    XSync(korvane::x11::state().display, False);
+    XSync(korvane::x11::display(), False);
 
     MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN)) << "PM_NOREMOVE leaves it waiting";
     std::vector<MSG> taken;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         taken.push_back(msg);

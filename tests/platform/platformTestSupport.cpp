@@ -48,7 +48,7 @@ bool dispatchUntil(const std::function<bool()> &done, MSG *quit) {
 
 void settleAndDispatch(Display *observer) {
     XSync(observer, False);
-    XSync(korvane::x11::state().display, False);
+    XSync(korvane::x11::display(), False);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT)
         DispatchMessageW(&msg);

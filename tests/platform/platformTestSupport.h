@@ -3,9 +3,10 @@
 // would, and a window procedure that records what it is sent.
 #pragma once
 
-#include "platform/x11_internal.h"
+#include "platform/x11_access.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace platformtest {
