@@ -1,5 +1,6 @@
 #include "support/savePicture.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -7,8 +8,12 @@
 
 std::string savePicture(const std::string &name, int width, int height, int channels,
                         const unsigned char *pixels) {
-    std::filesystem::create_directories(KORVANE_TEST_OUTPUT_DIR);
-    const std::string path = std::string(KORVANE_TEST_OUTPUT_DIR) + "/" + name + ".png";
+    // The tests that run again on another driver keep its pictures apart.
+    std::string folder = KORVANE_TEST_OUTPUT_DIR;
+    if (const char *driver = std::getenv("KORVANE_TEST_DRIVER"))
+        folder += std::string("/") + driver;
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/" + name + ".png";
     // PNG stores the top row first.
     stbi_flip_vertically_on_write(1);
     const bool written =
