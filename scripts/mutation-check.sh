@@ -60,15 +60,21 @@ fi
 
 # The tracked files as they stand in the working tree, edits included. A
 # scratch folder kept from an earlier run gets only the files that differ, so
-# its build stays incremental.
+# its build stays incremental, and loses those that are gone since, which a
+# source glob would otherwise still find.
 mkdir -p "$src" "$build"
+declare -A tracked=()
 while IFS= read -r -d '' file; do
     [[ -f $root/$file ]] || continue
+    tracked[$file]=1
     if ! cmp -s "$root/$file" "$src/$file"; then
         mkdir -p "$(dirname "$src/$file")"
         cp "$root/$file" "$src/$file"
     fi
 done < <(git -C "$root" ls-files -z)
+while IFS= read -r -d '' file; do
+    [[ -n ${tracked[${file#"$src"/}]:-} ]] || rm -f "$file"
+done < <(find "$src" -type f -print0)
 
 # ---------------------------------------------------------------------------
 # The faults. Each is a function that calls `change FILE OLD NEW` once per
