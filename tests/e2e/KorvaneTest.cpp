@@ -1,5 +1,6 @@
 #include "KorvaneTest.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -29,6 +30,14 @@ void KorvaneTest::startDisplay(bool withWindowManager,
 }
 
 void KorvaneTest::startKorvane(bool withDisplay) {
+    // The program inherits these. The HUD is hidden, so the picture is the
+    // program's alone; with frametime, the driver writes one line for each
+    // frame after the first as the program presents it.
+    const std::filesystem::path frames = folder / "frames";
+    std::filesystem::create_directory(frames);
+    setenv("GALLIUM_HUD", "frametime", 1);
+    setenv("GALLIUM_HUD_VISIBLE", "false", 1);
+    setenv("GALLIUM_HUD_DUMP_DIR", frames.c_str(), 1);
     std::vector<std::string> command = program().command(folder);
     ASSERT_TRUE(korvane.start(command.front(), {command.begin() + 1, command.end()},
                               folder.string(), withDisplay ? display->name() : std::string(),
@@ -53,6 +62,23 @@ bool KorvaneTest::waitForPicture(::Window window, std::chrono::milliseconds time
         Picture picture = grab(x(), window);
         return picture.width > 0 && looksRight(picture);
     });
+}
+
+int KorvaneTest::framesTimed() const {
+    int lines = 0;
+    std::error_code error;
+    for (const auto &file : std::filesystem::directory_iterator(folder / "frames", error)) {
+        std::ifstream record(file.path());
+        std::string line;
+        while (std::getline(record, line))
+            ++lines;
+    }
+    return lines;
+}
+
+bool KorvaneTest::waitForFramesTimed(int since, int count,
+                                     std::chrono::milliseconds timeout) const {
+    return waitUntil(timeout, [&] { return framesTimed() >= since + count; });
 }
 
 std::optional<int> KorvaneTest::waitForFailedStartUp(std::chrono::milliseconds timeout,

@@ -28,13 +28,23 @@ class KorvaneTest : public ::testing::Test {
     // further server options); fails the test if it does not come up.
     void startDisplay(bool withWindowManager, const std::vector<std::string> &serverOptions = {});
     // Starts the program in the temporary folder on the private display,
-    // or with no DISPLAY at all if `withDisplay` is false.
+    // or with no DISPLAY at all if `withDisplay` is false. Mesa's Gallium
+    // drivers keep a record of the frames that the program presents (see
+    // framesTimed).
     void startKorvane(bool withDisplay = true);
     // Waits for the program's window to be shown and returns it (0 if none).
     ::Window waitForKorvaneWindow();
     // Waits until the window shows a picture for which `looksRight` holds.
     bool waitForPicture(::Window window, std::chrono::milliseconds timeout,
                         const std::function<bool(const Picture &)> &looksRight);
+    // How many frames the driver has timed since the program started: one
+    // for each frame that it presented after the first. The count comes
+    // from the driver's own record (Gallium's hidden HUD, writing the time
+    // of each frame to a file), not from the window, so it holds on drivers
+    // whose pictures the X server never shows.
+    int framesTimed() const;
+    // Waits until the driver has timed `count` more frames than `since`.
+    bool waitForFramesTimed(int since, int count, std::chrono::milliseconds timeout) const;
     // Waits for the program to end after a failed start-up and returns its
     // exit status (empty if it is still running). On Windows the program
     // also shows its message in a box titled "Korvane" that waits for the

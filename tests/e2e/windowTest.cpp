@@ -4,6 +4,10 @@
 // path, from the X server through the Linux layer or through Wine.
 #include "KorvaneTest.h"
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 namespace {
 
 class WindowTest : public KorvaneTest {
@@ -69,14 +73,32 @@ TEST_F(WindowTest, F2ShowsTheDebugViewAndF1TheFinalImage) {
     EXPECT_TRUE(korvane.running());
 }
 
-// Without a window manager to take it, Alt+F4 reaches the program, which
-// closes as a Windows program does.
+// One whole run as a user makes it: frames in the debug view, frames in
+// the final image again, and Alt+F4, which without a window manager to take
+// it reaches the program, which closes as a Windows program does. This case
+// also runs on the other drivers, so it counts the frames from the driver's
+// record and never reads the window: under zink on Xvfb the window shows
+// none of them. What the window shows is the point of the cases above.
 TEST_F(WindowTest, AltF4ClosesItWithStatusZero) {
-    ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
+    // softpipe takes seconds for a frame of the final image and a fraction
+    // of one for the debug view: there the run ends in the debug view, and
+    // the GL-error and capture cases draw the final image on it.
+    const char *driver = std::getenv("KORVANE_TEST_DRIVER");
+    const bool slowFinalImage = driver && std::string(driver) == "softpipe";
+    std::vector<std::string> views = {"F2", "F1"};
+    if (slowFinalImage)
+        views.pop_back();
+    for (const std::string &view : views) {
+        // The second frame timed after a key is one that began after it.
+        const int before = framesTimed();
+        ASSERT_TRUE(pressKeys(x(), window, display->name(), {view}));
+        ASSERT_TRUE(waitForFramesTimed(before, 2, 60s)) << "no frames drawn after " << view;
+    }
     ASSERT_TRUE(pressKeys(x(), window, display->name(), {"alt+F4"}));
     std::optional<int> status = korvane.waitForExit(exitAfterClose);
     ASSERT_TRUE(status.has_value()) << "still running after Alt+F4";
-    EXPECT_EQ(*status, 0) << korvane.standardError();
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(korvane.standardError(), "");
     EXPECT_EQ(findWindow(x(), "Korvane"), 0u) << "a window was left behind";
 }
 
