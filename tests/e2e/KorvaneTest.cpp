@@ -29,15 +29,22 @@ void KorvaneTest::startDisplay(bool withWindowManager,
     ASSERT_TRUE(display->ok()) << display->error();
 }
 
-void KorvaneTest::startKorvane(bool withDisplay) {
+void KorvaneTest::startKorvane(bool withDisplay, bool recordFrames) {
     // The program inherits these. The HUD is hidden, so the picture is the
     // program's alone; with frametime, the driver writes one line for each
-    // frame after the first as the program presents it.
+    // frame after the first as the program presents it. The HUD has memory
+    // of its own, so it is left out where the program's memory is measured.
     const std::filesystem::path frames = folder / "frames";
     std::filesystem::create_directory(frames);
-    setenv("GALLIUM_HUD", "frametime", 1);
-    setenv("GALLIUM_HUD_VISIBLE", "false", 1);
-    setenv("GALLIUM_HUD_DUMP_DIR", frames.c_str(), 1);
+    if (recordFrames) {
+        setenv("GALLIUM_HUD", "frametime", 1);
+        setenv("GALLIUM_HUD_VISIBLE", "false", 1);
+        setenv("GALLIUM_HUD_DUMP_DIR", frames.c_str(), 1);
+    } else {
+        unsetenv("GALLIUM_HUD");
+        unsetenv("GALLIUM_HUD_VISIBLE");
+        unsetenv("GALLIUM_HUD_DUMP_DIR");
+    }
     std::vector<std::string> command = program().command(folder);
     ASSERT_TRUE(korvane.start(command.front(), {command.begin() + 1, command.end()},
                               folder.string(), withDisplay ? display->name() : std::string(),

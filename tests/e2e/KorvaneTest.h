@@ -28,10 +28,11 @@ class KorvaneTest : public ::testing::Test {
     // further server options); fails the test if it does not come up.
     void startDisplay(bool withWindowManager, const std::vector<std::string> &serverOptions = {});
     // Starts the program in the temporary folder on the private display,
-    // or with no DISPLAY at all if `withDisplay` is false. Mesa's Gallium
-    // drivers keep a record of the frames that the program presents (see
-    // framesTimed).
-    void startKorvane(bool withDisplay = true);
+    // or with no DISPLAY at all if `withDisplay` is false. Unless
+    // `recordFrames` is false, Mesa's Gallium drivers keep a record of the
+    // frames that the program presents (see framesTimed); a test that weighs
+    // the program's own memory runs it without that record.
+    void startKorvane(bool withDisplay = true, bool recordFrames = true);
     // Waits for the program's window to be shown and returns it (0 if none).
     ::Window waitForKorvaneWindow();
     // Waits until the window shows a picture for which `looksRight` holds.

@@ -33,7 +33,7 @@ class SoakTest : public KorvaneTest {};
 
 TEST_F(SoakTest, StaysAliveAndKeepsItsMemoryWhileSwitchingAndResizing) {
     startDisplay(true);
-    startKorvane();
+    startKorvane(true, false);
     ::Window window = waitForKorvaneWindow();
     ASSERT_NE(window, 0u) << korvane.standardError();
     ASSERT_TRUE(waitForPicture(window, 10s, looksFinal));
