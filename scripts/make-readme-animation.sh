@@ -27,6 +27,7 @@ if ! command -v img2webp >/dev/null; then
     echo "make-readme-animation: installing webp (for img2webp)"
     sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends webp
 fi
 
