@@ -64,7 +64,7 @@ bool captureTurn(const std::filesystem::path &dir, float start, int frames) {
         appState.lightAngle = static_cast<float>(std::fmod(start + 360.0 * k / frames, 360.0));
         char name[32];
         std::snprintf(name, sizeof name, "turn-%03d.png", k);
-        if (!captureFrame(0, picture) || !save(dir, name, picture))
+        if (!captureFrame(viewModeFinalImage, picture) || !save(dir, name, picture))
             return false;
     }
     return true;
@@ -113,8 +113,8 @@ int main(int argc, char **argv) {
 
     bool ok = true;
     RgbImage picture(1, 1);
-    ok = ok && captureFrame(0, picture) && save(dir, "final.png", picture);
-    ok = ok && captureFrame(1, picture) && save(dir, "debug.png", picture);
+    ok = ok && captureFrame(viewModeFinalImage, picture) && save(dir, "final.png", picture);
+    ok = ok && captureFrame(viewModeDebug, picture) && save(dir, "debug.png", picture);
     if (ok) {
         // The G-buffer and the shadow map still hold the last frame.
         const FBORenderTexture &gBuffer = appState.deferredRendering->gBuffer;
