@@ -11,6 +11,7 @@
 
 #include "platform/opengl.h"
 #include "scene/scene.h"
+#include "sceneWindow.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -46,28 +47,11 @@ void showFrame(HWND hWnd, WPARAM viewKey) {
     render();
 }
 
-void dispatchWaitingMessages() {
-    MSG msg = {};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 TEST(GLErrors, NoneFromStartUpFramesInBothViewsAResizeOrShutdown) {
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = WndProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = TEXT("KorvaneErrorTestClass");
-    ASSERT_TRUE(RegisterClassW(&windowClass));
-    HWND hWnd = CreateWindowExW(WS_EX_APPWINDOW, windowClass.lpszClassName, TEXT("Korvane"),
-                                WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 1024, 768, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
-    ASSERT_NE(hWnd, nullptr) << "is DISPLAY set?";
-    ASSERT_TRUE(initGL(hWnd));
+    ASSERT_TRUE(openSceneWindow("GL error test", TEXT("KorvaneErrorTestClass"), TEXT("Korvane")));
+    HWND hWnd = appState.hWnd;
     EXPECT_EQ(pendingErrors(), "") << "during start-up";
 
     // From here on the driver reports each error as it is raised. A
@@ -81,7 +65,6 @@ TEST(GLErrors, NoneFromStartUpFramesInBothViewsAResizeOrShutdown) {
     ASSERT_EQ(pendingErrors(), " 0x500");
     reportedErrors.clear();
 
-    dispatchWaitingMessages();
     showFrame(hWnd, VK_F1);
     showFrame(hWnd, VK_F2);
     WndProc(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(800, 600));
@@ -89,8 +72,7 @@ TEST(GLErrors, NoneFromStartUpFramesInBothViewsAResizeOrShutdown) {
     showFrame(hWnd, VK_F2);
     EXPECT_EQ(pendingErrors(), "") << "during frames";
 
-    shutdown();
-    DestroyWindow(hWnd);
+    closeSceneWindow();
     for (const std::string &error : reportedErrors)
         ADD_FAILURE() << error;
 }
