@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 class ShaderBuildError : public std::runtime_error {
   public:
@@ -16,3 +17,9 @@ class ShaderBuildError : public std::runtime_error {
     // stands: the log may be long and may hold any byte.
     std::string details;
 };
+
+// The details of an error that is a ShaderBuildError; empty for any other.
+inline std::string shaderBuildDetailsOf(const std::exception &error) {
+    const auto *shaderError = dynamic_cast<const ShaderBuildError *>(&error);
+    return shaderError ? shaderError->details : std::string();
+}

@@ -30,8 +30,7 @@ bool startUp(HWND hWnd) {
         return initGL(hWnd);
     } catch (std::exception *error) {
         failure = error->what();
-        if (auto *shaderError = dynamic_cast<ShaderBuildError *>(error))
-            details = shaderError->details;
+        details = shaderBuildDetailsOf(*error);
         delete error;
     } catch (const std::exception &error) {
         failure = error.what();

@@ -31,9 +31,8 @@ bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption) {
             return false; // initGL has said why
     } catch (std::exception *error) {
         // A shader that failed to build carries its files and the driver's log.
-        auto *shaderError = dynamic_cast<ShaderBuildError *>(error);
         std::fprintf(stderr, "%s: %s\n%s", toolName, error->what(),
-                     shaderError ? printableDetails(shaderError->details).c_str() : "");
+                     printableDetails(shaderBuildDetailsOf(*error)).c_str());
         delete error;
         return false;
     } catch (const std::exception &error) {
