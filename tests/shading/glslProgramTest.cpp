@@ -33,8 +33,7 @@ class GLSLProgramTest : public ::testing::Test {
         try {
             GLSLProgram program(vertexPath, fragmentPath);
         } catch (std::exception *failure) {
-            auto *buildError = dynamic_cast<ShaderBuildError *>(failure);
-            std::string text = buildError ? buildError->details : "not a ShaderBuildError";
+            std::string text = shaderBuildDetailsOf(*failure);
             delete failure;
             return text;
         }
