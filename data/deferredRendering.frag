@@ -38,9 +38,9 @@ const float levelShare = 0.001;     // lights a point whose texels are all level
 const vec4 gatherX = vec4(0.0, 1.0, 1.0, 0.0);
 const vec4 gatherY = vec4(1.0, 1.0, 0.0, 0.0);
 
-// One value per texel of the 4 x 4 shadow-map block around the point is kept
-// in a mat4 whose columns are its 2 x 2 blocks, each in the gather's order:
-// lower left, lower right, upper left, upper right.
+// A value per texel of the 4 x 4 shadow-map block around the point is kept in
+// a mat4 whose columns are its four 2 x 2 blocks (lower left, lower right,
+// upper left, upper right), each holding its texels in the gather's order.
 
 // This pixel's G-buffer texels, read as stored: no filtering.
 struct GBufferTexel {
@@ -49,14 +49,15 @@ struct GBufferTexel {
     vec3 normal;   // world unit normal
 };
 
-// The G-buffer texel under this pixel, read with texelFetch: one texel, no
-// filter, so the point always lies on a real surface.
+// The G-buffer texels under this pixel, read with texelFetch: one texel, no
+// filter, so the point lies on a real surface or is the background, never a
+// blend of the two.
 GBufferTexel readGBuffer()
 {
     // At the size the G-buffer was made with, every pixel centre lies on a
     // texel centre, where a filtered read would return the same texel for
     // four fetches and blends. After a resize each pixel takes its nearest
-    // texel, and so is never lit from a blend of foreground and background.
+    // texel.
     ivec2 pixel = ivec2(gl_TexCoord[0].st * vec2(textureSize(tPosition, 0)));
     return GBufferTexel(texelFetch(tDiffuse, pixel, 0).rgb, texelFetch(tPosition, pixel, 0),
                         texelFetch(tNormals, pixel, 0).xyz);
@@ -84,9 +85,9 @@ LightViewPoint pointInLightView(GBufferTexel texel)
     return LightViewPoint(point, normal, toLight, invLightDistance, dot(normal, toLight));
 }
 
-// Where the point falls in the shadow map (x, y, 0 to 1 across the map) and
-// its window depth there (z), as the light pass drew it. The vertex shader
-// derives this form of the light's projection and its four numbers.
+// Where the point falls in the shadow map, (s, t) from 0 to 1 across it in x
+// and y, and its window depth there in z, as the light pass drew it. The
+// vertex shader derives this form of the light's projection.
 vec3 shadowMapCoordinates(vec3 point)
 {
     float invZ = -1.0 / point.z;
@@ -190,12 +191,13 @@ float litFraction(vec3 shadowCoord, LightViewPoint p)
     // nothing about the ground beside it, so level texels count as neither:
     // the light reaches right up to the lit side of a foot, and the shadow
     // starts right at the other side.
-    mat4 behind = shadowMapTexels(base, mapSize) - receiverPlaneDepth(shadowCoord.z, gradient, f);
+    mat4 stored = shadowMapTexels(base, mapSize);
+    mat4 depthBehindPlane = stored - receiverPlaneDepth(shadowCoord.z, gradient, f);
     mat4 weight = filterWeights(f);
     float litWeight = 0.0, blockedWeight = 0.0;
     for (int block = 0; block < 4; ++block) {
-        vec4 behindPlane = step(bias, behind[block]);
-        vec4 inFrontOfPlane = step(bias, -behind[block]);
+        vec4 behindPlane = step(bias, depthBehindPlane[block]);
+        vec4 inFrontOfPlane = step(bias, -depthBehindPlane[block]);
         litWeight += dot(behindPlane, weight[block]);
         blockedWeight += dot(inFrontOfPlane, weight[block]);
     }
