@@ -80,7 +80,8 @@ TEST_F(LabTest, ReloadsTheCompositeAndKeepsTheLastGoodOneWhileItIsBroken) {
     std::filesystem::rename(dataFile("broken.frag"), dataFile("deferredRendering.frag"));
     ASSERT_TRUE(waitFor([&] { return caption().find("compilation failed") != std::string::npos; }))
         << caption();
-    const std::string report = korvane.standardError();
+    std::string report = korvane.standardError();
+    report.erase(std::remove(report.begin(), report.end(), '\r'), report.end()); // Windows
     EXPECT_NE(report.find("Fragment shader compilation failed.\n"
                           "data/deferredRendering.frag:\n"),
               std::string::npos)
