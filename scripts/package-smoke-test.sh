@@ -208,6 +208,12 @@ metainfo=/usr/share/metainfo/$metainfo_id.metainfo.xml
 appstreamcli validate --no-net --no-color "$metainfo" >"$work/appstream.log" 2>&1 ||
     { cat "$work/appstream.log" >&2; fail "appstreamcli finds errors or warnings in $metainfo"; }
 sed 's/^/package-smoke-test: appstreamcli: /' "$work/appstream.log"
+# The same on the package's own files, which also finds a launchable that
+# names no desktop entry of the package.
+mkdir "$work/tree"
+dpkg-deb -x "$deb" "$work/tree"
+appstreamcli validate-tree --no-net --no-color "$work/tree" >"$work/appstream-tree.log" 2>&1 ||
+    { cat "$work/appstream-tree.log" >&2; fail "appstreamcli finds errors or warnings in the package's tree"; }
 desktop_report=$(desktop-file-validate /usr/share/applications/korvane.desktop 2>&1) ||
     fail "desktop-file-validate finds errors in korvane.desktop:
 $desktop_report"
