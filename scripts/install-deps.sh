@@ -21,6 +21,9 @@ packages=(
     # the Debian package: dpkg-shlibdeps needs file to find the dependencies;
     # lintian checks the package as Debian would
     file lintian
+    # the package's AppStream metadata and desktop entry, checked as software
+    # centres and menus read them
+    appstream desktop-file-utils
 )
 
 missing=()

@@ -6,6 +6,8 @@
 #   LICENSE's copyright line;
 # - the DLLs it and korvane-lab.exe import: only those that Windows ships,
 #   since NOTICE and the README promise programs with their runtime linked in;
+# - address-space randomisation with high entropy and DEP, which Windows
+#   applies only to a program whose header asks for them;
 # - LICENSE and NOTICE beside it, the same as the repository's.
 #
 # Usage: windowsPackageCheck.sh PACKAGE_DIR SOURCE_DIR VERSION
@@ -72,12 +74,18 @@ done
 
 # Windows' own DLLs only, for the program and the shader lab beside it:
 # anything else (libstdc++-6.dll, libgcc_s_seh-1.dll, libwinpthread-1.dll,
-# glew32.dll) would be missing from the ZIP.
-expected="gdi32.dll glu32.dll kernel32.dll msvcrt.dll opengl32.dll user32.dll "
+# libssp-0.dll, glew32.dll) would be missing from the ZIP. advapi32.dll gives
+# the stack protector a random guard value.
+expected="advapi32.dll gdi32.dll glu32.dll kernel32.dll msvcrt.dll opengl32.dll user32.dll "
 for name in korvane.exe korvane-lab.exe; do
     [ -f "$package/$name" ] || { fail "the package holds no $name"; continue; }
-    imports=$("$objdump" -p "$package/$name" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+    headers=$("$objdump" -p "$package/$name")
+    imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
     [ "$imports" = "$expected" ] || fail "$name imports '$imports', expected '$expected'"
+    for characteristic in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+        grep -Eq "^[[:space:]]+$characteristic\$" <<<"$headers" ||
+            fail "$name's DllCharacteristics lack $characteristic"
+    done
 done
 
 if [ "$failures" -ne 0 ]; then
