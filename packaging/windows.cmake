@@ -1,7 +1,8 @@
 # The Windows package: one ZIP holding a folder with korvane.exe, the shader
-# lab korvane-lab.exe, data/, README.md, LICENSE and NOTICE. Both read data/
-# relative to the working directory, so unpacked anywhere they run when
-# started from that folder.
+# lab korvane-lab.exe, data/, README.md, docs/ (the pages and pictures the
+# README links to), LICENSE and NOTICE. Both programs read data/ relative to
+# the working directory, so unpacked anywhere they run when started from that
+# folder.
 #   cpack --preset windows      (or: cd build-windows && cpack -G ZIP)
 
 # korvane.exe's version resource: what Windows shows in the file's
@@ -36,6 +37,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION data
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
               ${PROJECT_SOURCE_DIR}/NOTICE
         DESTINATION .)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN "*.webp")
 
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "Korvane")
