@@ -5,9 +5,8 @@
 # missing hardening (PIE, full RELRO, stack protector, fortified functions).
 # Then installs it on this machine with dpkg (and apt-get for any dependency
 # still missing), validates the installed AppStream metadata and desktop
-# entry as software centres and menus read them (no error or warning), checks
-# that the metadata's newest release is the package's version on its
-# changelog's date, starts the installed `korvane`
+# entry as software centres and menus read them (no error or warning),
+# starts the installed `korvane`
 # launcher from an empty folder on a virtual X server with a window manager,
 # closes the window through the window manager (Alt+F4) and checks that the
 # program ended with status 0. The package is removed again at the end. (A
@@ -208,23 +207,11 @@ metainfo=/usr/share/metainfo/$metainfo_id.metainfo.xml
 appstreamcli validate --no-net --no-color "$metainfo" >"$work/appstream.log" 2>&1 ||
     { cat "$work/appstream.log" >&2; fail "appstreamcli finds errors or warnings in $metainfo"; }
 sed 's/^/package-smoke-test: appstreamcli: /' "$work/appstream.log"
-# The same on the package's own files, which also finds a launchable that
-# names no desktop entry of the package.
-mkdir "$work/tree"
-dpkg-deb -x "$deb" "$work/tree"
-appstreamcli validate-tree --no-net --no-color "$work/tree" >"$work/appstream-tree.log" 2>&1 ||
-    { cat "$work/appstream-tree.log" >&2; fail "appstreamcli finds errors or warnings in the package's tree"; }
 desktop_report=$(desktop-file-validate /usr/share/applications/korvane.desktop 2>&1) &&
     ! grep -Eq '(error|warning): ' <<<"$desktop_report" ||
     fail "desktop-file-validate finds errors or warnings in korvane.desktop:
 $desktop_report"
 echo "package-smoke-test: desktop-file-validate: ${desktop_report:-no errors or warnings}"
-# The newest release that software centres show is this package, released
-# on the day of its changelog entry.
-release=$(sed -n 's/.*<release version="\([^"]*\)" date="\([^"]*\)".*/\1 \2/p' "$metainfo" | head -n 1)
-changelog_date=$(date -u -d "$(dpkg-parsechangelog -l "$work/changelog" -S Date)" +%F)
-[ "$release" = "$version $changelog_date" ] ||
-    fail "the metadata's newest release is '$release', the package is $version of $changelog_date"
 
 export LIBGL_ALWAYS_SOFTWARE=1
 start_desktop
