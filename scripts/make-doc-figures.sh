@@ -64,7 +64,8 @@ capture() {
 # changed NAME LIGHT: korvane-capture run on a copy of data/ patched with the
 # page's diff NAME; the pictures go to $work/NAME.
 changed() {
-    local name=$1 light=$2 copy=$work/$name-data
+    local name=$1 light=$2
+    local copy=$work/$name-data
     mkdir -p "$copy"
     cp -r "$root/data" "$copy/"
     awk -v marker="<!-- patch: $name -->" '
@@ -118,7 +119,8 @@ half "$work/shadow-term/final.png" "$figures/shadow-term.png"
 crop "$work/frame/final.png" 160 600 160 110 4 | pnmtopng -compression 9 >"$figures/penumbra.png"
 
 # What goes wrong without each piece, beside the same part of the frame as
-# Korvane draws it. The feet of the lower box face the camera at 60 degrees.
+# Korvane draws it. At 60 degrees the light falls on the side of the lower
+# box that faces the camera, and on the floor at its foot.
 feet=60
 capture "$root" "$feet" feet
 changed without-bias "$feet"
@@ -126,13 +128,13 @@ changed without-filter "$moment"
 changed without-level-texels "$feet"
 changed without-receiver-plane "$moment"
 pair "$figures/without-bias.png" "$work/feet/final.png" "$work/without-bias/final.png" \
-    330 480 110 120 4
+    365 550 90 55 6
 pair "$figures/without-filter.png" "$work/frame/final.png" "$work/without-filter/final.png" \
     160 600 160 110 4
 pair "$figures/without-level-texels.png" "$work/feet/final.png" \
-    "$work/without-level-texels/final.png" 330 480 110 120 4
+    "$work/without-level-texels/final.png" 365 550 90 55 6
 pair "$figures/without-receiver-plane.png" "$work/frame/final.png" \
-    "$work/without-receiver-plane/final.png" 330 395 210 50 4
+    "$work/without-receiver-plane/final.png" 350 405 100 35 6
 
 # Every picture the page shows must be there now.
 grep -o '!\[[^]]*\]([^)]*)' "$page" | sed 's/.*](//; s/)$//' | sort -u | while read -r shown; do
