@@ -1,7 +1,8 @@
 // korvane-capture: draws the real scene once, at the light angle and sphere
 // rotations given on the command line, and saves the frame it draws in
 // both view modes together with the four render-target textures; or draws
-// the final image at a sequence of light angles over one turn.
+// the final image at a sequence of light angles over one turn. On request
+// the final image shows the lighting alone, with nothing casting a shadow.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
