@@ -13,10 +13,12 @@ uniform mat4 lightViewToProjectionMatrix;
 uniform mat4 worldToCameraViewMatrix;
 
 flat out vec3 cameraInLightView; // the camera's eye point
-flat out vec4 lightProjection;
-flat out vec2 depthGradientScale;
+flat out vec4 lightProjection;    // the light's perspective, in four numbers
+flat out vec2 depthGradientScale; // how window depth slopes across the map
 
 // The eye point of a view matrix: the world point that it maps to the origin.
+// The view maps p to R p + t, so the eye is -R^-1 t; the rows of R^-1 are the
+// cross products of R's columns over its determinant.
 vec3 eyePoint(mat4 view)
 {
     vec3 c0 = view[0].xyz;
@@ -34,18 +36,25 @@ void main()
     vec3 camera = eyePoint(worldToCameraViewMatrix);
     cameraInLightView = (worldToLightViewMatrix * vec4(camera, 1.0)).xyz;
 
-    // The light's perspective P maps a light-space point (x, y, -z) to the
-    // shadow-map coordinates 0.5 + 0.5 * (P[0][0] x, P[1][1] y) / z and the
-    // window depth 0.5 - 0.5 * P[2][2] + 0.5 * P[3][2] / z.
-    mat4 p = lightViewToProjectionMatrix;
-    lightProjection = vec4(0.5 * p[0][0], 0.5 * p[1][1], 0.5 - 0.5 * p[2][2], 0.5 * p[3][2]);
+    // The shadow-map coordinates (s, t) and window depth of a point, from the
+    // textbook form 0.5 + 0.5 * (P * V * p).xyz / w. In the light's view the
+    // point is V * p = (x, y, z, 1), in front of the light where z < 0. The
+    // light's perspective P (indexed column first) is 0 but for P[0][0],
+    // P[1][1], P[2][2], P[3][2] and P[2][3] = -1, so P * V * p is
+    // (P[0][0] x, P[1][1] y, P[2][2] z + P[3][2], -z), w = -z, and
+    //   (s, t) = 0.5 + 0.5 * (P[0][0] x, P[1][1] y) / -z
+    //   depth  = 0.5 - 0.5 * P[2][2] + 0.5 * P[3][2] / -z
+    // The fragments need only 1 / -z and these four numbers.
+    mat4 P = lightViewToProjectionMatrix;
+    lightProjection = vec4(0.5 * P[0][0], 0.5 * P[1][1], 0.5 - 0.5 * P[2][2], 0.5 * P[3][2]);
 
-    // Across a plane with light-space normal n at distance d from the light,
-    // whose normal makes the angle a with the direction to the light, window
-    // depth changes by (P[3][2] / P[0][0], P[3][2] / P[1][1]) * n.xy /
-    // (-d cos a) per unit of shadow-map coordinate. The fragments turn that
-    // into texels with the shadow map's own size.
-    depthGradientScale = vec2(p[3][2] / p[0][0], p[3][2] / p[1][1]);
+    // On a plane through the point with light-space normal n, at distance d
+    // from the light, where a is the angle between n and the direction to the
+    // light, 1 / -z changes by n.xy / (-d cos a) per unit of x / -z and y / -z.
+    // So window depth changes by (P[3][2] / P[0][0], P[3][2] / P[1][1]) *
+    // n.xy / (-d cos a) per unit of s and t. The fragments turn that into
+    // texels with the shadow map's own size.
+    depthGradientScale = vec2(P[3][2] / P[0][0], P[3][2] / P[1][1]);
 
     gl_TexCoord[0] = gl_MultiTexCoord0;
     gl_Position = ftransform();

@@ -1,6 +1,7 @@
-# The Windows package: one ZIP holding a folder with korvane.exe, data/,
-# README.md, LICENSE and NOTICE. The program reads data/ relative to the
-# working directory, so unpacked anywhere it runs when started from that
+# The Windows package: one ZIP holding a folder with korvane.exe, the shader
+# lab korvane-lab.exe, data/, README.md, docs/ (the pages and pictures the
+# README links to), LICENSE and NOTICE. Both programs read data/ relative to
+# the working directory, so unpacked anywhere they run when started from that
 # folder.
 #   cpack --preset windows      (or: cd build-windows && cpack -G ZIP)
 
@@ -28,11 +29,16 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/NOTICE ${korvaneGlewDir}/LICENSE.txt)
 
 install(TARGETS korvane RUNTIME DESTINATION .)
+if(TARGET korvane-lab)
+    install(TARGETS korvane-lab RUNTIME DESTINATION .)
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION data
         FILES_MATCHING PATTERN "*.vert" PATTERN "*.frag" PATTERN "*.raw")
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
               ${PROJECT_SOURCE_DIR}/NOTICE
         DESTINATION .)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN "*.webp")
 
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "Korvane")

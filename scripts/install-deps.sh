@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building Korvane and running its tests
-# need. Does nothing when all of them are present already; otherwise updates
-# the package lists and installs the missing ones (with sudo unless root).
+# Installs the Debian packages that Korvane needs. Does nothing when all of
+# them are present already; otherwise updates the package lists and installs
+# the missing ones (with sudo unless root).
+#
+# Usage: scripts/install-deps.sh          everything: building and running the
+#                                         program and its tools, and the tests
+#                                         (the test command and CI)
+#        scripts/install-deps.sh --run    only building and running the program
+#                                         and its tools
 set -euo pipefail
 
-packages=(
+# Building and running the program and its tools.
+run_packages=(
     # compiler and build
-    build-essential cmake pkg-config
+    build-essential cmake
     # OpenGL, GLU, GLEW and X11 headers and libraries
     libgl-dev libglu1-mesa-dev libglew-dev libx11-dev
-    # the tests: GoogleTest, and stb for saving pictures
-    libgtest-dev libstb-dev
-    # Mesa's software renderers and a virtual X server to run them on; lavapipe
-    # (Vulkan) for the tests on zink
-    libgl1-mesa-dri libglx-mesa0 mesa-vulkan-drivers xvfb xauth
+    # stb, with which korvane-capture saves pictures
+    libstb-dev
+    # Mesa's software renderers, and a virtual X server to run them on where
+    # there is no display
+    libgl1-mesa-dri libglx-mesa0 xvfb xauth
+)
+
+# The tests, the Windows build and the Debian package, on top of the above.
+test_packages=(
+    # GoogleTest
+    libgtest-dev
+    # lavapipe (Vulkan) for the tests on zink
+    mesa-vulkan-drivers
     # end-to-end tests: a window manager, key presses, window queries
     openbox xdotool x11-utils
     # the Windows build (MinGW-w64), its ZIP, and Wine to test it with
@@ -21,7 +36,19 @@ packages=(
     # the Debian package: dpkg-shlibdeps needs file to find the dependencies;
     # lintian checks the package as Debian would
     file lintian
+    # the package's AppStream metadata and desktop entry, checked as software
+    # centres and menus read them
+    appstream desktop-file-utils
 )
+
+case "${1:-}" in
+"") packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+--run) packages=("${run_packages[@]}") ;;
+*)
+    echo "usage: $0 [--run]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -7,7 +7,7 @@
 # docs/, and the light starts where it stands in them.
 #
 # Installs what is missing from Debian's packages (through sudo unless root):
-# the build dependencies (scripts/install-deps.sh) and webp.
+# what building and running need (scripts/install-deps.sh --run) and webp.
 #
 # Usage: scripts/make-readme-animation.sh
 # Environment: KORVANE_BUILD_DIR (default: build in the repository root),
@@ -22,7 +22,7 @@ frames=72              # 5 degrees a frame
 frameMilliseconds=60   # 4.3 s a turn; the program takes 36 s
 largest=$((3 * 1024 * 1024))
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --run
 if ! command -v img2webp >/dev/null; then
     echo "make-readme-animation: installing webp (for img2webp)"
     sudo=()

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it with lintian, which must report no
 # error or warning (with KORVANE_PACKAGE_MAINTAINER unset, none but those
-# about the maintainer's missing mail address). Then installs it on this
-# machine with dpkg (and apt-get for any dependency still missing), starts
-# the installed `korvane`
+# about the maintainer's missing mail address) and, at the info level, no
+# missing hardening (PIE, full RELRO, stack protector, fortified functions).
+# Then installs it on this machine with dpkg (and apt-get for any dependency
+# still missing), validates the installed AppStream metadata and desktop
+# entry as software centres and menus read them (no error or warning), checks
+# that the metadata's newest release is the package's version on its
+# changelog's date, starts the installed `korvane`
 # launcher from an empty folder on a virtual X server with a window manager,
 # closes the window through the window manager (Alt+F4) and checks that the
 # program ended with status 0. The package is removed again at the end. (A
@@ -15,8 +19,8 @@
 #              repository root), KORVANE_JOBS (parallel compile jobs, default 2),
 #              KORVANE_PACKAGE_MAINTAINER (the package's maintainer, "Full Name
 #              <address>"; default: none, which lintian reports).
-# Needs root or sudo for dpkg and apt-get; needs lintian, xvfb, openbox and
-# xdotool.
+# Needs root or sudo for dpkg and apt-get; needs lintian, appstream,
+# desktop-file-utils, xvfb, openbox and xdotool.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -140,12 +144,14 @@ deb=$(ls "$build"/korvane_*.deb)
 echo "package-smoke-test: made $(basename "$deb")"
 
 contents=$(dpkg-deb -c "$deb")
+metainfo_id=invalid.korvane.korvane
 for path in ./usr/bin/korvane ./usr/libexec/korvane/korvane \
     ./usr/share/korvane/data/deferredShading.vert ./usr/share/korvane/data/deferredShading.frag \
     ./usr/share/korvane/data/deferredRendering.vert ./usr/share/korvane/data/deferredRendering.frag \
     ./usr/share/korvane/data/plane.raw ./usr/share/korvane/data/box.raw \
     ./usr/share/korvane/data/earth.raw ./usr/share/applications/korvane.desktop \
     ./usr/share/icons/hicolor/scalable/apps/korvane.svg ./usr/share/man/man6/korvane.6.gz \
+    ./usr/share/metainfo/$metainfo_id.metainfo.xml \
     ./usr/share/doc/korvane/copyright ./usr/share/doc/korvane/changelog.gz \
     ./usr/share/doc/korvane/NOTICE; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
@@ -159,8 +165,9 @@ changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
 
 # lintian, as Debian checks a package. Without a maintainer, the Maintainer
 # field and the changelog's trailer name one with an empty address, which
-# lintian rightly reports; any other error or warning fails.
-lintian_report=$(lintian --fail-on none "$deb" 2>"$work/lintian.err") ||
+# lintian rightly reports; any other error or warning fails, and so does any
+# hardening tag, which lintian gives at the info level.
+lintian_report=$(lintian -I --fail-on none "$deb" 2>"$work/lintian.err") ||
     { cat "$work/lintian.err" >&2; fail "lintian could not check the package"; }
 if [ -n "$lintian_report" ]; then
     sed 's/^/package-smoke-test: lintian: /' <<<"$lintian_report"
@@ -174,6 +181,9 @@ fi
 unexpected=$(grep -E '^[EW]: ' <<<"$lintian_report" | grep -Ev "$accepted" || true)
 [ -z "$unexpected" ] || fail "lintian reports errors or warnings:
 $unexpected"
+hardening=$(grep -E '^[EWI]: korvane: hardening-' <<<"$lintian_report" || true)
+[ -z "$hardening" ] || fail "lintian finds the program's hardening incomplete:
+$hardening"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package-smoke-test: Depends: $depends"
 for library in libglew libx11 libgl; do
@@ -190,9 +200,31 @@ if ! "${sudo[@]}" dpkg -i "$deb" >"$work/apt.log" 2>&1; then
         { cat "$work/apt.log" >&2; fail "the package could not be installed"; }
 fi
 installed_package=yes
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate /usr/share/applications/korvane.desktop
-fi
+
+# The AppStream metadata and the desktop entry as installed. appstreamcli
+# fails on an error or a warning and prints its infos; desktop-file-validate
+# fails only on an error, so its warnings are looked for in what it prints.
+metainfo=/usr/share/metainfo/$metainfo_id.metainfo.xml
+appstreamcli validate --no-net --no-color "$metainfo" >"$work/appstream.log" 2>&1 ||
+    { cat "$work/appstream.log" >&2; fail "appstreamcli finds errors or warnings in $metainfo"; }
+sed 's/^/package-smoke-test: appstreamcli: /' "$work/appstream.log"
+# The same on the package's own files, which also finds a launchable that
+# names no desktop entry of the package.
+mkdir "$work/tree"
+dpkg-deb -x "$deb" "$work/tree"
+appstreamcli validate-tree --no-net --no-color "$work/tree" >"$work/appstream-tree.log" 2>&1 ||
+    { cat "$work/appstream-tree.log" >&2; fail "appstreamcli finds errors or warnings in the package's tree"; }
+desktop_report=$(desktop-file-validate /usr/share/applications/korvane.desktop 2>&1) &&
+    ! grep -Eq '(error|warning): ' <<<"$desktop_report" ||
+    fail "desktop-file-validate finds errors or warnings in korvane.desktop:
+$desktop_report"
+echo "package-smoke-test: desktop-file-validate: ${desktop_report:-no errors or warnings}"
+# The newest release that software centres show is this package, released
+# on the day of its changelog entry.
+release=$(sed -n 's/.*<release version="\([^"]*\)" date="\([^"]*\)".*/\1 \2/p' "$metainfo" | head -n 1)
+changelog_date=$(date -u -d "$(dpkg-parsechangelog -l "$work/changelog" -S Date)" +%F)
+[ "$release" = "$version $changelog_date" ] ||
+    fail "the metadata's newest release is '$release', the package is $version of $changelog_date"
 
 export LIBGL_ALWAYS_SOFTWARE=1
 start_desktop

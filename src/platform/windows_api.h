@@ -186,6 +186,8 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must b
 #define VK_MENU 0x12 // Alt
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
+#define VK_LEFT 0x25
+#define VK_RIGHT 0x27
 #define VK_F1 0x70
 #define VK_F2 0x71
 #define VK_F3 0x72
@@ -226,6 +228,7 @@ BOOL WINAPI UpdateWindow(HWND hWnd);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI SetFocus(HWND hWnd);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT rect);
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR text);
 
 // user32: messages
 BOOL WINAPI PeekMessageW(LPMSG msg, HWND hWnd, UINT msgFilterMin, UINT msgFilterMax,

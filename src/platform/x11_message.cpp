@@ -8,15 +8,24 @@ namespace korvane::x11 {
 
 namespace {
 
-// The Windows virtual-key code of the keys that the program (F1, F2) and the
-// default window procedure (Alt, F4, F10) read; 0 for every other key, which
-// then sends no message at all.
+// The Windows virtual-key code of the keys that the program (F1, F2), the
+// shader lab (Space, Left, Right) and the default window procedure (Alt, F4,
+// F10) read; 0 for every other key, which then sends no message at all.
 int virtualKeyFor(KeySym keysym) {
     if (keysym >= XK_F1 && keysym <= XK_F24)
         return VK_F1 + static_cast<int>(keysym - XK_F1);
     if (keysym == XK_Alt_L || keysym == XK_Alt_R || keysym == XK_Meta_L || keysym == XK_Meta_R)
         return VK_MENU;
-    return 0;
+    switch (keysym) {
+    case XK_space:
+        return VK_SPACE;
+    case XK_Left:
+        return VK_LEFT;
+    case XK_Right:
+        return VK_RIGHT;
+    default:
+        return 0;
+    }
 }
 
 // A window manager that takes over an already mapped window reparents it,

@@ -35,12 +35,18 @@ std::string asciiCaption(LPCWSTR text) {
     return caption;
 }
 
-void setProperties(Display *dpy, const WindowInfo &w, const std::string &caption) {
+void setCaption(Display *dpy, ::Window xid, LPCWSTR text) {
     State &s = state();
-    const auto *text = reinterpret_cast<const unsigned char *>(caption.data());
+    const std::string caption = asciiCaption(text);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(caption.data());
     const int length = static_cast<int>(caption.size());
-    XChangeProperty(dpy, w.xid, XA_WM_NAME, XA_STRING, 8, PropModeReplace, text, length);
-    XChangeProperty(dpy, w.xid, s.netWmName, s.utf8String, 8, PropModeReplace, text, length);
+    XChangeProperty(dpy, xid, XA_WM_NAME, XA_STRING, 8, PropModeReplace, bytes, length);
+    XChangeProperty(dpy, xid, s.netWmName, s.utf8String, 8, PropModeReplace, bytes, length);
+}
+
+void setProperties(Display *dpy, const WindowInfo &w, LPCWSTR caption) {
+    State &s = state();
+    setCaption(dpy, w.xid, caption);
     XSetWMProtocols(dpy, w.xid, &s.wmDeleteWindow, 1);
 
     XSizeHints *size = XAllocSizeHints();
@@ -196,7 +202,7 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD,
     beginErrorTrap();
     w->xid = createXWindow(dpy, *w);
     if (w->xid)
-        setProperties(dpy, *w, asciiCaption(windowName));
+        setProperties(dpy, *w, windowName);
     if (endErrorTrap() != 0 || !w->xid) {
         if (w->xid)
             XDestroyWindow(dpy, w->xid);
@@ -248,6 +254,15 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT rect) {
     // X windows have no frame of their own (a window manager draws one
     // around them), so the client area is the whole window.
     *rect = RECT{0, 0, w->width, w->height};
+    return TRUE;
+}
+
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR text) {
+    WindowInfo *w = findWindow(hWnd);
+    if (!w || !w->xid)
+        return FALSE;
+    setCaption(state().display, w->xid, text);
+    XFlush(state().display);
     return TRUE;
 }
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-// Reads a whole file, opened in text mode, into a zero-filled buffer one byte
-// longer than the file. Fewer bytes may arrive than the file's size (line-end
+// Reads a whole file, opened in text mode, into a buffer one byte longer than
+// the file. Fewer bytes may arrive than the file's size (line-end
 // conversion), and a NUL byte in the file ends the text early; either way the
 // text ends right after the last byte read. Returns null if the file cannot be
 // opened, is not a regular file (a directory or a FIFO holds no shader text,
@@ -22,11 +22,13 @@ std::unique_ptr<char[]> readTextFile(const std::string &path) {
     DataFile file = openRegularFile(path, "r", size);
     if (!file || size >= 0x40000000u)
         return nullptr;
-    std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]());
-    std::fread(text.get(), 1, static_cast<std::size_t>(size), file.get());
+    std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]);
+    const std::size_t bytesRead =
+        std::fread(text.get(), 1, static_cast<std::size_t>(size), file.get());
     if (std::ferror(file.get()))
         return nullptr;
-    return text; // the zero fill already ends the text
+    text[bytesRead] = '\0';
+    return text;
 }
 
 // Hands the text to the shader as one NUL-terminated string and compiles it.

@@ -45,19 +45,20 @@ void KorvaneTest::startKorvane(bool withDisplay, bool recordFrames) {
         unsetenv("GALLIUM_HUD_VISIBLE");
         unsetenv("GALLIUM_HUD_DUMP_DIR");
     }
-    std::vector<std::string> command = program().command(folder);
+    std::vector<std::string> command = program().command(folder, executable);
+    command.insert(command.end(), arguments.begin(), arguments.end());
     ASSERT_TRUE(korvane.start(command.front(), {command.begin() + 1, command.end()},
                               folder.string(), withDisplay ? display->name() : std::string(),
                               folder.string()))
         << "cannot start the " << program().name() << " program";
 }
 
-::Window KorvaneTest::waitForKorvaneWindow() {
+::Window KorvaneTest::waitForKorvaneWindow(const std::string &title) {
     // The window exists, still hidden, before the program has its context;
     // it is returned once it is shown.
     ::Window window = 0;
     waitUntil(20s, [&] {
-        window = findWindow(x(), "Korvane");
+        window = findWindow(x(), title);
         return window && isViewable(x(), window);
     });
     return window && isViewable(x(), window) ? window : 0;

@@ -34,7 +34,7 @@ class KorvaneTest : public ::testing::Test {
     // the program's own memory runs it without that record.
     void startKorvane(bool withDisplay = true, bool recordFrames = true);
     // Waits for the program's window to be shown and returns it (0 if none).
-    ::Window waitForKorvaneWindow();
+    ::Window waitForKorvaneWindow(const std::string &title = "Korvane");
     // Waits until the window shows a picture for which `looksRight` holds.
     bool waitForPicture(::Window window, std::chrono::milliseconds timeout,
                         const std::function<bool(const Picture &)> &looksRight);
@@ -63,6 +63,9 @@ class KorvaneTest : public ::testing::Test {
     static const ProgramUnderTest &program() { return ProgramUnderTest::current(); }
 
     std::filesystem::path folder; // the program's copy with data/, and its output files
+    // What startKorvane starts: the program, or a tool of the package.
+    std::string executable = "korvane";
+    std::vector<std::string> arguments;
     std::unique_ptr<TestDisplay> display;
     ChildProcess korvane;
 };

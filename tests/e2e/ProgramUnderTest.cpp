@@ -102,9 +102,14 @@ void ProgramUnderTest::layOut(const std::filesystem::path &folder) const {
                               std::filesystem::copy_options::recursive);
 }
 
-std::vector<std::string> ProgramUnderTest::command(const std::filesystem::path &folder) const {
+std::vector<std::string> ProgramUnderTest::command(const std::filesystem::path &folder,
+                                                   const std::string &executable) const {
     if (underWine())
-        return {"wine", (folder / "korvane.exe").string()};
+        return {"wine", (folder / (executable + ".exe")).string()};
+#ifdef KORVANE_LAB_PROGRAM
+    if (executable == "korvane-lab")
+        return {KORVANE_LAB_PROGRAM};
+#endif
     return {KORVANE_PROGRAM};
 }
 

@@ -22,8 +22,10 @@ class ProgramUnderTest {
     // Fills `folder` as a user's copy of the program: the repository's data/
     // for the Linux build, the whole unpacked package for the Windows build.
     void layOut(const std::filesystem::path &folder) const;
-    // The command that starts the program laid out in `folder`.
-    std::vector<std::string> command(const std::filesystem::path &folder) const;
+    // The command that starts the program laid out in `folder`, or the
+    // executable of that name that the package ships beside it.
+    std::vector<std::string> command(const std::filesystem::path &folder,
+                                     const std::string &executable = "korvane") const;
 
     // Under Wine: the text that the program's message box showed, read from
     // Wine's trace of it in the program's `standardError` (only its first

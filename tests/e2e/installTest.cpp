@@ -15,7 +15,8 @@ TEST_F(InstallTest, TheLauncherOfAMovedInstallationShowsTheScene) {
     for (const char *path :
          {"bin/korvane", "libexec/korvane/korvane", "share/korvane/data/deferredShading.vert",
           "share/korvane/data/earth.raw", "share/applications/korvane.desktop",
-          "share/icons/hicolor/scalable/apps/korvane.svg"})
+          "share/icons/hicolor/scalable/apps/korvane.svg",
+          "share/metainfo/invalid.korvane.korvane.metainfo.xml"})
         EXPECT_TRUE(std::filesystem::exists(staged / path)) << path;
 
     std::filesystem::path moved = folder / "elsewhere" / "prefix";

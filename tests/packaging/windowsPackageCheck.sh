@@ -4,8 +4,10 @@
 # - korvane.exe's version resource, read back out of the program: product
 #   name, description, the project's version (as text and as numbers) and
 #   LICENSE's copyright line;
-# - the DLLs it imports: only those that Windows ships, since NOTICE and the
-#   README promise a program with its runtime linked in;
+# - the DLLs it and korvane-lab.exe import: only those that Windows ships,
+#   since NOTICE and the README promise programs with their runtime linked in;
+# - address-space randomisation with high entropy and DEP, which Windows
+#   applies only to a program whose header asks for them;
 # - LICENSE and NOTICE beside it, the same as the repository's.
 #
 # Usage: windowsPackageCheck.sh PACKAGE_DIR SOURCE_DIR VERSION
@@ -70,11 +72,21 @@ for field in FILEVERSION PRODUCTVERSION; do
         fail "version resource: $field is not $numbers"
 done
 
-# Windows' own DLLs only: anything else (libstdc++-6.dll, libgcc_s_seh-1.dll,
-# libwinpthread-1.dll, glew32.dll) would be missing from the ZIP.
-imports=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
-expected="gdi32.dll glu32.dll kernel32.dll msvcrt.dll opengl32.dll user32.dll "
-[ "$imports" = "$expected" ] || fail "korvane.exe imports '$imports', expected '$expected'"
+# Windows' own DLLs only, for the program and the shader lab beside it:
+# anything else (libstdc++-6.dll, libgcc_s_seh-1.dll, libwinpthread-1.dll,
+# libssp-0.dll, glew32.dll) would be missing from the ZIP. advapi32.dll gives
+# the stack protector a random guard value.
+expected="advapi32.dll gdi32.dll glu32.dll kernel32.dll msvcrt.dll opengl32.dll user32.dll "
+for name in korvane.exe korvane-lab.exe; do
+    [ -f "$package/$name" ] || { fail "the package holds no $name"; continue; }
+    headers=$("$objdump" -p "$package/$name")
+    imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+    [ "$imports" = "$expected" ] || fail "$name imports '$imports', expected '$expected'"
+    for characteristic in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+        grep -Eq "^[[:space:]]+$characteristic\$" <<<"$headers" ||
+            fail "$name's DllCharacteristics lack $characteristic"
+    done
+done
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed; the version resource as read back:" >&2

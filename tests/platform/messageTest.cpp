@@ -116,10 +116,12 @@ TEST_F(MessageTest, MinimisingReportsZeroSizeAndRestoringTheClientSizeAgain) {
     EXPECT_EQ(sizes[1].lParam, MAKELPARAM(640, 480));
 }
 
-TEST_F(MessageTest, FunctionKeysArriveAsVirtualKeyCodesAndOtherKeysSendNothing) {
-    // The keys that nothing reads (Escape, letters, arrows, Space, Return)
-    // have no code here and send no message.
-    const KeySym keys[] = {XK_F1, XK_Escape, XK_a, XK_F2, XK_Left, XK_space, XK_Return, XK_F12};
+TEST_F(MessageTest, KeysThatAreReadArriveAsVirtualKeyCodesAndOtherKeysSendNothing) {
+    // Function keys, and Space, Left and Right for the shader lab. The keys
+    // that nothing reads (Escape, letters, Up, Return) have no code here and
+    // send no message.
+    const KeySym keys[] = {XK_F1,    XK_Escape, XK_a,     XK_F2,     XK_Left,
+                           XK_space, XK_Up,     XK_Right, XK_Return, XK_F12};
     for (KeySym key : keys)
         observer.sendKey(xid, key);
     settleAndDispatch(observer.display);
@@ -127,7 +129,7 @@ TEST_F(MessageTest, FunctionKeysArriveAsVirtualKeyCodesAndOtherKeysSendNothing) 
     std::vector<WPARAM> codes;
     for (const MSG &m : received)
         codes.push_back(m.message == WM_KEYDOWN ? m.wParam : 0);
-    EXPECT_EQ(codes, (std::vector<WPARAM>{VK_F1, VK_F2, VK_F12}));
+    EXPECT_EQ(codes, (std::vector<WPARAM>{VK_F1, VK_F2, VK_LEFT, VK_SPACE, VK_RIGHT, VK_F12}));
 }
 
 TEST_F(MessageTest, AltAndF10MakeSystemKeysAndAltF4ClosesTheWindow) {

@@ -27,7 +27,8 @@ TEST(WindowProcedure, F1AndF2SelectTheViewModeAndNoOtherKeyDoesAnything) {
     EXPECT_EQ(appState.viewMode, viewModeFinalImage);
 
     // Nothing else switches, quits or resizes, in either view mode.
-    const WPARAM others[] = {VK_ESCAPE, VK_F3, VK_F12, VK_SPACE, VK_RETURN, 'Q', 0x170};
+    const WPARAM others[] = {VK_ESCAPE, VK_F3,     VK_F12, VK_SPACE, VK_LEFT,
+                             VK_RIGHT,  VK_RETURN, 'Q',    0x170};
     for (std::uint8_t mode : {viewModeFinalImage, viewModeDebug}) {
         appState.viewMode = mode;
         for (WPARAM key : others) {

@@ -1,8 +1,8 @@
 #include "CaptureOptions.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
+
+#include "optionValues.h"
 
 const char captureUsage[] =
     "Usage: korvane-capture [--light DEGREES] [--lower-sphere X,Y,Z] [--upper-sphere X,Y,Z]\n"
@@ -37,17 +37,6 @@ bool parseFrameCount(const std::string &text, int &count) {
         return false;
     count = std::stoi(text);
     return count >= 1 && count <= 1000;
-}
-
-bool parseFloat(const std::string &text, float &value) {
-    if (text.empty())
-        return false;
-    char *end = nullptr;
-    double parsed = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(parsed))
-        return false;
-    value = static_cast<float>(parsed);
-    return true;
 }
 
 // "X,Y,Z" or "X,Y" (Z then stays 0).

@@ -7,10 +7,11 @@
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
-bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption) {
+bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption,
+                     WNDPROC windowProcedure) {
     WNDCLASSW windowClass = {};
     windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = WndProc;
+    windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = className;
     if (!RegisterClassW(&windowClass)) {

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "platform/windows_api.h"
+#include "shell/shell.h"
 
 // Registers a window class, creates the 1024x768 window, sets up the context
 // and the scene through initGL exactly as the program does, and hands the
-// messages that this raised to the window procedure. On false, one line
+// messages that this raised to the window procedure: the program's own, or
+// one of the tool's that passes every message on to it. On false, one line
 // starting with toolName has said why on stderr (initGL reports its own).
-bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption);
+bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption,
+                     WNDPROC windowProcedure = WndProc);
 
 // Hands every waiting message to the window procedure, as the main loop does
 // between frames. False once the window has been closed.
