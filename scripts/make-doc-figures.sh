@@ -13,7 +13,7 @@
 # the script, and so do pictures in docs/ over 8 MB together.
 #
 # Installs what is missing from Debian's packages (through sudo unless root):
-# the build dependencies (scripts/install-deps.sh) and netpbm.
+# what building and running need (scripts/install-deps.sh --run) and netpbm.
 #
 # Usage: scripts/make-doc-figures.sh
 # Environment: KORVANE_BUILD_DIR (default: build-doc-figures in the repository
@@ -33,7 +33,7 @@ fail() {
     exit 1
 }
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --run
 if ! command -v pamcut >/dev/null || ! command -v pnmtopng >/dev/null; then
     echo "make-doc-figures: installing netpbm (to crop and scale the pictures)"
     sudo=()
