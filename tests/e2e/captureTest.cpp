@@ -121,6 +121,22 @@ TEST_F(CaptureTest, TheLightAngleMovesOnlyTheLightAndTheShadows) {
     EXPECT_GT(turned, 0.005);
     EXPECT_LT(turned, 0.1);
 
+    // Without shadows the final image is the same frame with every shadow
+    // lifted: some pixels get lighter, none darker; the debug view is as drawn.
+    ASSERT_EQ(capture("unshadowed", {"--light", "0", "--no-shadows"}), 0) << lastError;
+    Picture shadowed = picture("light0", "final.png");
+    Picture unshadowed = picture("unshadowed", "final.png");
+    ASSERT_EQ(unshadowed.pixels.size(), shadowed.pixels.size());
+    long darker = 0;
+    for (std::size_t i = 0; i < shadowed.pixels.size(); ++i) {
+        const Rgb &a = shadowed.pixels[i], &b = unshadowed.pixels[i];
+        darker += b.r + b.g + b.b + 6 < a.r + a.g + a.b ? 1 : 0;
+    }
+    EXPECT_EQ(darker, 0);
+    EXPECT_GT(changedShare(shadowed, unshadowed), 0.02);
+    EXPECT_EQ(changedShare(picture("light0", "debug.png"), picture("unshadowed", "debug.png")),
+              0.0);
+
     // A turn in four frames from 0 degrees is the final image at 0, 90, 180
     // and 270 degrees, drawn in one run.
     ASSERT_EQ(capture("turn", {"--light", "0", "--turn", "4"}), 0) << lastError;

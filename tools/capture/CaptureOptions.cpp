@@ -6,7 +6,7 @@
 
 const char captureUsage[] =
     "Usage: korvane-capture [--light DEGREES] [--lower-sphere X,Y,Z] [--upper-sphere X,Y,Z]\n"
-    "                       [--turn FRAMES] [--output DIR]\n"
+    "                       [--turn FRAMES] [--no-shadows] [--output DIR]\n"
     "\n"
     "Builds Korvane's scene, sets the light angle and the rotations (degrees) of the\n"
     "lower and upper sphere, draws it in a 1024x768 window and writes into DIR\n"
@@ -22,6 +22,9 @@ const char captureUsage[] =
     "With --turn FRAMES it writes instead FRAMES final images over one turn of the\n"
     "light, turn-000.png, turn-001.png, ..., the light at DEGREES + 360 * k / FRAMES\n"
     "in the k-th (FRAMES from 1 to 1000).\n"
+    "With --no-shadows every final image is drawn again by the same composite over the\n"
+    "same G-buffer after the shadow map has been emptied, so that nothing casts a\n"
+    "shadow: the lit image alone. The debug view and the textures are as without it.\n"
     "Run it from the folder that holds data/, with DISPLAY set to an X server.\n";
 
 namespace {
@@ -66,6 +69,10 @@ bool parseCaptureOptions(const std::vector<std::string> &args, CaptureOptions &o
         const std::string &name = args[i];
         if (name == "--help" || name == "-h") {
             options.help = true;
+            continue;
+        }
+        if (name == "--no-shadows") {
+            options.noShadows = true;
             continue;
         }
         if (name != "--light" && name != "--lower-sphere" && name != "--upper-sphere" &&

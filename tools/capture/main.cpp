@@ -1,7 +1,8 @@
 // korvane-capture: draws the real scene once, at the light angle and sphere
 // rotations given on the command line, and saves the frame it draws in
 // both view modes together with the four render-target textures; or draws
-// the final image at a sequence of light angles over one turn.
+// the final image at a sequence of light angles over one turn. On request
+// the final image shows the lighting alone, with nothing casting a shadow.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -34,13 +35,28 @@ bool save(const std::filesystem::path &dir, const char *name, const RgbImage &im
     return true;
 }
 
+// Draws the composite again over the G-buffer and with the matrices that the
+// final image just used, after emptying the shadow map: its start clears the
+// depth to the far plane and nothing is drawn before its stop, so no texel
+// lies in front of any surface and nothing casts a shadow.
+void redrawWithoutShadows() {
+    DeferredRendering &renderer = *appState.deferredRendering;
+    renderer.shadowMap.start();
+    renderer.shadowMap.stop();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer.render();
+}
+
 // Draws a frame in the given view mode and reads it from the back buffer,
-// before any swap. Only the part of the picture inside the client area is
+// before any swap; `withoutShadows` redraws a final image with an empty
+// shadow map first. Only the part of the picture inside the client area is
 // read: all of it under X, and under Windows the bottom-left part, since
 // there the window's border and caption take some of its 1024x768.
-bool captureFrame(std::uint8_t viewMode, RgbImage &image) {
+bool captureFrame(std::uint8_t viewMode, bool withoutShadows, RgbImage &image) {
     appState.viewMode = viewMode;
     drawFrame();
+    if (withoutShadows && viewMode == viewModeFinalImage)
+        redrawWithoutShadows();
     RECT client = {};
     GetClientRect(appState.hWnd, &client);
     image = readBackBuffer(std::min<int>(appState.screenWidth, client.right),
@@ -58,13 +74,13 @@ bool captureFrame(std::uint8_t viewMode, RgbImage &image) {
 
 // The final image at `frames` light angles spread evenly over one turn from
 // `start`, saved as turn-000.png, turn-001.png, ... Only the light moves.
-bool captureTurn(const std::filesystem::path &dir, float start, int frames) {
+bool captureTurn(const std::filesystem::path &dir, float start, int frames, bool withoutShadows) {
     RgbImage picture(1, 1);
     for (int k = 0; k < frames; ++k) {
         appState.lightAngle = static_cast<float>(std::fmod(start + 360.0 * k / frames, 360.0));
         char name[32];
         std::snprintf(name, sizeof name, "turn-%03d.png", k);
-        if (!captureFrame(viewModeFinalImage, picture) || !save(dir, name, picture))
+        if (!captureFrame(viewModeFinalImage, withoutShadows, picture) || !save(dir, name, picture))
             return false;
     }
     return true;
@@ -106,15 +122,16 @@ int main(int argc, char **argv) {
     }
 
     if (options.turnFrames > 0) {
-        bool ok = captureTurn(dir, options.lightAngle, options.turnFrames);
+        bool ok = captureTurn(dir, options.lightAngle, options.turnFrames, options.noShadows);
         closeSceneWindow();
         return ok ? 0 : failed;
     }
 
     bool ok = true;
     RgbImage picture(1, 1);
-    ok = ok && captureFrame(viewModeFinalImage, picture) && save(dir, "final.png", picture);
-    ok = ok && captureFrame(viewModeDebug, picture) && save(dir, "debug.png", picture);
+    ok = ok && captureFrame(viewModeFinalImage, options.noShadows, picture) &&
+         save(dir, "final.png", picture);
+    ok = ok && captureFrame(viewModeDebug, false, picture) && save(dir, "debug.png", picture);
     if (ok) {
         // The G-buffer and the shadow map still hold the last frame.
         const FBORenderTexture &gBuffer = appState.deferredRendering->gBuffer;
