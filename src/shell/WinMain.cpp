@@ -1,9 +1,7 @@
-#include <exception>
 #include <string>
 
 #include "platform/windows_api.h"
 #include "scene/scene.h"
-#include "shading/ShaderBuildError.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -24,17 +22,11 @@ const char windowHint[] = " (is DISPLAY set to a running X server?)";
 // stands, followed by the file names and the driver's log of a shader that
 // failed to build, whatever was built is given back, and start-up ends.
 bool startUp(HWND hWnd) {
+    bool ready = false;
     std::string failure;
     std::string details;
-    try {
-        return initGL(hWnd);
-    } catch (std::exception *error) {
-        failure = error->what();
-        details = shaderBuildDetailsOf(*error);
-        delete error;
-    } catch (const std::exception &error) {
-        failure = error.what();
-    }
+    if (explainSetupFailure([&] { ready = initGL(hWnd); }, failure, details))
+        return ready;
     reportStartupFailure(failure, details);
     // The context is current and the scene may be partly built: release
     // both as at a normal end.

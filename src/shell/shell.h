@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/windows_api.h"
@@ -38,6 +39,17 @@ std::string checkGLFeatures();
 // most 40 lines, very long lines cut); on Windows, where a GUI program has
 // no console, a message box shows the same text.
 void reportStartupFailure(const std::string &message, const std::string &details = {});
+
+// The same report on stderr alone, for a tool that goes on running.
+void writeFailureReport(const std::string &message, const std::string &details);
+
+// Runs `build`, a step that sets up the scene, and catches what it raises:
+// the scene's parts throw pointers to new exceptions (deleted here), and
+// running out of memory throws std::bad_alloc by value. True if nothing was
+// raised; otherwise `message` is the failure's text and `details` the files
+// and driver's log of a shader that failed to build (empty for any other).
+bool explainSetupFailure(const std::function<void()> &build, std::string &message,
+                         std::string &details);
 
 // Details of a failure (such as a driver's compile log) as lines that are
 // safe to write to a terminal: control bytes other than tab, and bytes that

@@ -1,9 +1,7 @@
 #include "sceneWindow.h"
 
 #include <cstdio>
-#include <exception>
 
-#include "shading/ShaderBuildError.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -26,20 +24,15 @@ bool openSceneWindow(const char *toolName, LPCWSTR className, LPCWSTR caption,
                      toolName);
         return false;
     }
-    // The scene raises its set-up failures as pointers to exceptions.
-    try {
-        if (!initGL(hWnd))
-            return false; // initGL has said why
-    } catch (std::exception *error) {
-        // A shader that failed to build carries its files and the driver's log.
-        std::fprintf(stderr, "%s: %s\n%s", toolName, error->what(),
-                     printableDetails(shaderBuildDetailsOf(*error)).c_str());
-        delete error;
-        return false;
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "%s: %s\n", toolName, error.what());
+    bool ready = false;
+    std::string failure;
+    std::string details;
+    if (!explainSetupFailure([&] { ready = initGL(hWnd); }, failure, details)) {
+        writeFailureReport(std::string(toolName) + ": " + failure, details);
         return false;
     }
+    if (!ready)
+        return false; // initGL has said why
     return dispatchWaitingMessages();
 }
 

@@ -16,6 +16,7 @@
 #include "scene/scene.h"
 #include "sceneWindow.h"
 #include "shell/AppState.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void reloadChanged(ShaderWatch &watch, Failures &failures) {
             std::fflush(stdout);
         } else {
             program.failure = failure.message;
-            reportBuildFailure(failure);
+            writeFailureReport(failure.message, failure.details);
         }
     }
 }

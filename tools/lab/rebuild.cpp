@@ -1,7 +1,5 @@
 #include "rebuild.h"
 
-#include <cstdio>
-#include <exception>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -9,7 +7,6 @@
 #include "drawables/IModel.h"
 #include "shading/DeferredRendering.h"
 #include "shading/GLSLProgram.h"
-#include "shading/ShaderBuildError.h"
 #include "shell/AppState.h"
 #include "shell/shell.h"
 
@@ -19,20 +16,9 @@ const char *const modelShaderFiles[2] = {"data/deferredShading.vert", "data/defe
 
 namespace {
 
-// Runs `build`, turning what the scene's parts raise into `failure`: they
-// throw pointers to new exceptions, and running out of memory throws
-// std::bad_alloc by value.
-template <typename Build> bool buildOrExplain(Build build, BuildFailure &failure) {
-    try {
-        build();
-        return true;
-    } catch (std::exception *error) {
-        failure = {error->what(), shaderBuildDetailsOf(*error)};
-        delete error;
-    } catch (const std::exception &error) {
-        failure = {error.what(), std::string()};
-    }
-    return false;
+// Runs `build`, turning what the scene's parts raise into `failure`.
+bool buildOrExplain(const std::function<void()> &build, BuildFailure &failure) {
+    return explainSetupFailure(build, failure.message, failure.details);
 }
 
 // The program and its two shaders, which GLSLProgram leaves to the context.
@@ -86,9 +72,4 @@ bool rebuildModelPrograms(BuildFailure &failure) {
         model.diffuseLocation = glGetUniformLocationARB(program.shaderProgram, "tDiffuse");
     }
     return true;
-}
-
-void reportBuildFailure(const BuildFailure &failure) {
-    std::fputs((failure.message + "\n" + printableDetails(failure.details)).c_str(), stderr);
-    std::fflush(stderr);
 }

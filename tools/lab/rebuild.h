@@ -25,7 +25,3 @@ bool rebuildComposite(BuildFailure &failure);
 // The models' programs: one for each model, all built before any is swapped
 // in, so that the models never draw with programs of different texts.
 bool rebuildModelPrograms(BuildFailure &failure);
-
-// Writes the failure to stderr the way the program's start-up does: the
-// message on one line, then the details made safe to print.
-void reportBuildFailure(const BuildFailure &failure);
